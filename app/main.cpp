@@ -1,0 +1,19 @@
+// Starts Morvane: the real platform, the main window, the event loop.
+
+#include "platform/real_platform.h"
+#include "ui/main/frm_main.h"
+#include "ui/product.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    morvane::platform::preferX11();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(morvane::ui::kAppTitle);
+    QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+
+    morvane::platform::RealPlatform platform;
+    morvane::ui::FrmMain window(platform.get());
+    window.show();
+    return QApplication::exec();
+}

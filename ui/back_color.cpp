@@ -1,0 +1,61 @@
+#include "ui/back_color.h"
+
+#include <QAbstractScrollArea>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPalette>
+#include <QVariant>
+#include <QWidget>
+
+namespace morvane::ui {
+
+namespace {
+constexpr const char* kBackColorProperty = "morvaneBackColor";
+
+Colour FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+} // namespace
+
+QColor ToQColor(Colour colour) {
+    return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
+                  static_cast<int>((colour >> 16) & 0xFFu));
+}
+
+void SetBackColor(QWidget* control, Colour colour) {
+    const QColor c = ToQColor(colour);
+    QPalette pal = control->palette();
+    if (qobject_cast<QAbstractScrollArea*>(control) != nullptr ||
+        qobject_cast<QLineEdit*>(control) != nullptr) {
+        pal.setColor(QPalette::Base, c);
+    } else if (qobject_cast<QComboBox*>(control) != nullptr) {
+        pal.setColor(QPalette::Button, c);
+        pal.setColor(QPalette::Base, c);
+    } else if (qobject_cast<QAbstractButton*>(control) != nullptr &&
+               qobject_cast<QAbstractButton*>(control)->inherits("QPushButton")) {
+        pal.setColor(QPalette::Button, c);
+    } else {
+        pal.setColor(QPalette::Window, c);
+        control->setAutoFillBackground(true);
+    }
+    control->setPalette(pal);
+    control->setProperty(kBackColorProperty, static_cast<uint>(colour));
+}
+
+Colour BackColor(const QWidget* control) {
+    const QVariant stored = control->property(kBackColorProperty);
+    if (stored.isValid()) {
+        return static_cast<Colour>(stored.toUInt());
+    }
+    return FromQColor(control->palette().color(control->backgroundRole()));
+}
+
+void SetForeColor(QWidget* control, Colour colour) {
+    QPalette pal = control->palette();
+    const QColor c = ToQColor(colour);
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    pal.setColor(QPalette::ButtonText, c);
+    control->setPalette(pal);
+}
+
+} // namespace morvane::ui

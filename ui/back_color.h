@@ -1,0 +1,31 @@
+#pragma once
+// Control colours as the program composes them: one 24-bit value
+// red + 256 x green + 65536 x blue.
+
+#include <cstdint>
+
+class QColor;
+class QWidget;
+
+namespace morvane::ui {
+
+using Colour = std::uint32_t;
+
+/// red + 256 x green + 65536 x blue, each component 0 to 255.
+constexpr Colour RGB(int red, int green, int blue) {
+    return static_cast<Colour>(red) + 256u * static_cast<Colour>(green) +
+           65536u * static_cast<Colour>(blue);
+}
+
+QColor ToQColor(Colour colour);
+
+/// Sets the background a control shows: the editing area of a text box, the
+/// face of a button, the whole area of a panel, frame, check box or label.
+void SetBackColor(QWidget* control, Colour colour);
+/// The colour last set with SetBackColor; the palette's own background otherwise.
+Colour BackColor(const QWidget* control);
+
+/// Sets the text colour of a control.
+void SetForeColor(QWidget* control, Colour colour);
+
+} // namespace morvane::ui

@@ -1,0 +1,374 @@
+#include "ui/main/frm_main.h"
+
+#include "ui/about/frm_help.h"
+#include "ui/back_color.h"
+#include "ui/product.h"
+#include "ui/text_box.h"
+#include "ui/twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTimer>
+
+namespace morvane::ui {
+
+namespace {
+
+constexpr Colour kWindowBack = RGB(128, 128, 0);
+constexpr Colour kWindowFore = RGB(255, 255, 192);
+constexpr Colour kPaneBack = RGB(255, 255, 192);
+constexpr Colour kPanelBack = RGB(192, 192, 0);
+
+// Client area at creation, in twips.
+constexpr float kClientWidth = 10170;
+constexpr float kClientHeight = 8340;
+
+template <typename T> T* Named(T* control, const QString& name) {
+    control->setObjectName(name);
+    return control;
+}
+
+Colour SystemColour(const QWidget* w, QPalette::ColorRole role) {
+    const QColor c = w->palette().color(QPalette::Active, role);
+    return RGB(c.red(), c.green(), c.blue());
+}
+
+} // namespace
+
+FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
+    : QWidget(parent)
+    , m_platform(platform) {
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(kAppTitle + QStringLiteral(" V%1.%2  -- ").arg(kVersionMajor).arg(kVersionMinor) +
+                   kMakerName + QStringLiteral("[") + kMakerDomainCaps + QStringLiteral("]出品"));
+    setWindowIcon(QIcon(QStringLiteral(":/morvane/icon-32.png")));
+    resize(ToPixels(kClientWidth), ToPixels(kClientHeight));
+    SetBackColor(this, kWindowBack);
+    SetForeColor(this, kWindowFore);
+    // The background takes the splitter drag and its tip.
+    setMouseTracking(true);
+
+    CreateStatusBar();
+    CreateTextArea();
+    CreatePanel();
+    SetTabOrder();
+
+    ConnectCommands();
+    ConnectOptions();
+    ConnectColours();
+    ConnectAutoHide();
+    ConnectStatusBar();
+
+    Form_Load();
+    TxtTop1->setFocus();
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::CreateStatusBar() {
+    Picbottom = Named(new QWidget(this), QStringLiteral("Picbottom"));
+    Picbottom->setFocusPolicy(Qt::ClickFocus);
+    Move(Picbottom, 0, 8025, 10170, 315);
+
+    Picjiao = Named(new QLabel(Picbottom), QStringLiteral("Picjiao"));
+    Picjiao->setPixmap(QPixmap(QStringLiteral(":/morvane/corner.png")));
+    Move(Picjiao, 9900, 75, 330, 300);
+
+    TxtHelpTip = Named(new QLineEdit(QStringLiteral("帮助提示："), Picbottom),
+                       QStringLiteral("TxtHelpTip"));
+    Move(TxtHelpTip, 3900, 30, 5175, 285);
+    SetBackColor(TxtHelpTip, SystemColour(this, QPalette::Midlight));
+
+    TxtTimeTip = Named(new QLineEdit(QStringLiteral("现在时间："), Picbottom),
+                       QStringLiteral("TxtTimeTip"));
+    Move(TxtTimeTip, 1695, 30, 2175, 285);
+    SetBackColor(TxtTimeTip, SystemColour(this, QPalette::Button));
+
+    TxtLineTip = Named(new QLineEdit(kMakerName, Picbottom), QStringLiteral("TxtLineTip"));
+    Move(TxtLineTip, 0, 30, 1665, 285);
+    SetForeColor(TxtLineTip, RGB(255, 0, 0));
+    SetBackColor(TxtLineTip, SystemColour(this, QPalette::Light));
+    TxtLineTip->setToolTip(QStringLiteral("访问") + kMakerName + QStringLiteral("【") +
+                           kMakerDomainCaps + QStringLiteral("】"));
+    TxtLineTip->setCursor(Qt::PointingHandCursor);
+
+    for (QLineEdit* box : {TxtHelpTip, TxtTimeTip, TxtLineTip}) {
+        box->setReadOnly(true);
+    }
+
+    TimStatuBar = Named(new QTimer(this), QStringLiteral("TimStatuBar"));
+    TimStatuBar->setInterval(1000);
+    TimStatuBar->start();
+}
+
+void FrmMain::CreateTextArea() {
+    const auto makeBox = [this](const QString& name, bool wrap, float height, float top) {
+        auto* box = Named(new TextBox(this), name);
+        box->SetWrapping(wrap);
+        SetBackColor(box, kPaneBack);
+        Move(box, 0, top, 7695, height);
+        box->setMouseTracking(true);
+        return box;
+    };
+    TxtTop1 = makeBox(QStringLiteral("TxtTop1"), true, 3285, 0);
+    Txttop = makeBox(QStringLiteral("Txttop"), false, 3285, 0);
+    TxtBottom1 = makeBox(QStringLiteral("TxtBottom1"), true, 4065, 3330);
+    TxtBottom = makeBox(QStringLiteral("TxtBottom"), false, 3765, 3330);
+    Txttop->hide();
+    TxtBottom->hide();
+}
+
+void FrmMain::CreatePanel() {
+    PicContainer = Named(new QWidget(this), QStringLiteral("PicContainer"));
+    Move(PicContainer, 8580, 0, 1590, 8025);
+    SetBackColor(PicContainer, kPanelBack);
+    PicContainer->setMouseTracking(true);
+
+    FrameOption = Named(new QGroupBox(QStringLiteral("选项设置"), PicContainer),
+                        QStringLiteral("FrameOption"));
+    Move(FrameOption, 90, 0, 1485, 1425);
+    SetBackColor(FrameOption, kPanelBack);
+
+    const std::array<QString, 4> chooseCaptions = {
+        QStringLiteral("启用自动换行"), QStringLiteral("保持窗体最前"),
+        QStringLiteral("自动隐藏窗体"), QStringLiteral("退出时提醒我")};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = Named(new QCheckBox(chooseCaptions[static_cast<std::size_t>(i)], FrameOption),
+                          QStringLiteral("ChkChoose(%1)").arg(i));
+        Move(box, 60, 210 + 300 * static_cast<float>(i), 1395, 255);
+        SetBackColor(box, kPanelBack);
+        box->setMouseTracking(true);
+        ChkChoose[static_cast<std::size_t>(i)] = box;
+    }
+    ChkChoose[0]->setChecked(true);
+    if (!m_platform.windows.canPlaceWindows()) {
+        const QString why = QStringLiteral(
+            "当前桌面会话不允许程序自行放置窗口（需要 X11 或 XWayland），此选项不可用。");
+        for (QCheckBox* box : {ChkChoose[1], ChkChoose[2]}) {
+            box->setEnabled(false);
+            box->setToolTip(why);
+        }
+    }
+
+    struct ButtonPlace {
+        const char16_t* caption;
+        float left;
+        float top;
+    };
+    const std::array<ButtonPlace, 8> buttons = {{
+        {u"&GB2312转UTF-8", 100, 1560},
+        {u"&UTF-8转GB2312", 100, 2160},
+        {u"代码互换(&R)", 100, 2760},
+        {u"&WML源码实例", 100, 3360},
+        {u"复制结果(&C)", 100, 3960},
+        {u"清空代码(&D)", 100, 4560},
+        {u"退出(&E)", 120, 5160},
+        {u"关于本软件(&A)", 120, 5760},
+    }};
+    // Fusion draws a push button's face in its palette colour, whatever the
+    // desktop's style, so a chosen button colour always shows.
+    QStyle* buttonStyle = QStyleFactory::create(QStringLiteral("Fusion"));
+    if (buttonStyle != nullptr) {
+        buttonStyle->setParent(this);
+    }
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        auto* button = Named(new QPushButton(QString::fromUtf16(buttons[i].caption), PicContainer),
+                             QStringLiteral("CmdButton(%1)").arg(i));
+        if (buttonStyle != nullptr) {
+            button->setStyle(buttonStyle);
+        }
+        Move(button, buttons[i].left, buttons[i].top, 1455, 495);
+        SetBackColor(button, kPanelBack);
+        button->setAutoDefault(false);
+        button->setMouseTracking(true);
+        CmdButton[i] = button;
+    }
+
+    FrameColor = Named(new QGroupBox(QStringLiteral("背景颜色选择"), PicContainer),
+                       QStringLiteral("FrameColor"));
+    Move(FrameColor, 80, 6330, 1480, 1635);
+    SetBackColor(FrameColor, kPanelBack);
+    SetForeColor(FrameColor, RGB(0, 0, 0));
+
+    QStringList entries;
+    for (int v = 0; v <= 240; v += 10) {
+        entries << QString::number(v);
+    }
+    entries << QStringLiteral("255");
+    const std::array<Colour, 3> listBacks = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
+    const std::array<QString, 3> listTips = {QStringLiteral("请选择红色成分Red"),
+                                             QStringLiteral("请选择绿色成分Green"),
+                                             QStringLiteral("请选择蓝色成分Blue")};
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto* list = Named(new QComboBox(FrameColor), QStringLiteral("ComboColor(%1)").arg(i));
+        list->addItems(entries);
+        list->setCurrentIndex(-1);
+        list->setEditable(false);
+        list->setMaxVisibleItems(26);
+        Move(list, 390, 210 + 360 * static_cast<float>(i), 1065, 300);
+        SetBackColor(list, listBacks[i]);
+        list->setToolTip(listTips[i]);
+        ComboColor[i] = list;
+    }
+
+    Label1 = Named(new QLabel(QStringLiteral("R:    G:   B:"), FrameColor), QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Move(Label1, 90, 300, 225, 1005);
+
+    struct OptionPlace {
+        const char16_t* caption;
+        const char16_t* tip;
+        float left;
+    };
+    const std::array<OptionPlace, 3> options = {{
+        {u"文", u"对文本框进行颜色设置", 550},
+        {u"窗", u"对窗体进行颜色设置", 80},
+        {u"钮", u"对按钮进行颜色设置", 1000},
+    }};
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        auto* box = Named(new QCheckBox(QString::fromUtf16(options[i].caption), FrameColor),
+                          QStringLiteral("ChkOption(%1)").arg(i));
+        Move(box, options[i].left, 1290, 435, 255);
+        box->setToolTip(QString::fromUtf16(options[i].tip));
+        box->setChecked(true);
+        SetBackColor(box, kPanelBack);
+        box->setMouseTracking(true);
+        ChkOption[i] = box;
+    }
+
+    Timer1 = Named(new QTimer(this), QStringLiteral("Timer1"));
+    Timer1->setInterval(0);
+}
+
+void FrmMain::SetTabOrder() {
+    const QList<QWidget*> order = {
+        TxtTop1,      TxtBottom1,   ChkChoose[0],  ChkChoose[1],  ChkChoose[2], ChkChoose[3],
+        CmdButton[0], CmdButton[1], CmdButton[2],  CmdButton[3],  CmdButton[4], CmdButton[5],
+        CmdButton[6], ComboColor[0], ComboColor[1], ComboColor[2], ChkOption[1], ChkOption[0],
+        ChkOption[2], TxtBottom,    Txttop,        TxtLineTip,    TxtTimeTip,   TxtHelpTip,
+        CmdButton[7]};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void FrmMain::Form_Load() {
+    SplitRatio = 0.5f;
+    TxtHelpTip->setText(QStringLiteral("将鼠标放到相应控件之上即可查看帮助提示。"));
+    // Text drag and drop is the editor's own; make sure every pane offers both.
+    for (TextBox* box : {Txttop, TxtTop1, TxtBottom, TxtBottom1}) {
+        box->setAcceptDrops(true);
+    }
+}
+
+void FrmMain::Form_QueryUnload(bool& Cancel) {
+    if (ChkChoose[3]->isChecked()) {
+        const auto answer = m_platform.messages.show(
+            this, QStringLiteral("您真的要退出吗？"), QStringLiteral("Quorin温馨提示"),
+            platform::MessageButtons::YesNo, platform::MessageIcon::Question);
+        if (answer == platform::MessageAnswer::No) {
+            Cancel = true;
+        }
+    }
+}
+
+FrmHelp& FrmMain::Help() {
+    if (!m_help) {
+        m_help = std::make_unique<FrmHelp>(m_platform);
+        // Closed by its own OK, Esc or close box: destroy it once its modal
+        // loop has returned, so the next reference creates and loads it anew.
+        connect(m_help.get(), &FrmHelp::Unloaded, this, [this] {
+            if (m_help) {
+                m_help.release()->deleteLater();
+            }
+        });
+    }
+    return *m_help;
+}
+
+void FrmMain::UnloadHelp() {
+    if (m_help) {
+        m_help->hide();
+        m_help.reset();
+    }
+}
+
+PanePair FrmMain::ShownPair() const {
+    if (ChkChoose[0]->isChecked()) {
+        return {TxtTop1, TxtBottom1};
+    }
+    return {Txttop, TxtBottom};
+}
+
+float FrmMain::ScaleWidth() const { return ToTwips(width()); }
+float FrmMain::ScaleHeight() const { return ToTwips(height()); }
+float FrmMain::OuterWidth() const { return ToTwips(frameGeometry().width()); }
+float FrmMain::OuterHeight() const { return ToTwips(frameGeometry().height()); }
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    bool Cancel = false;
+    Form_QueryUnload(Cancel);
+    if (Cancel) {
+        event->ignore();
+        return;
+    }
+    UnloadHelp();
+    event->accept();
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        Form_Resize();
+    }
+}
+
+void FrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        if (const QScreen* s = screen()) {
+            const QRect area = s->availableGeometry();
+            const QSize frame = frameGeometry().size();
+            move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
+        }
+    }
+}
+
+void FrmMain::mousePressEvent(QMouseEvent* event) {
+    Form_MouseDown(event->buttons(), static_cast<float>(event->position().x()) * kTwipsPerPixel,
+                   static_cast<float>(event->position().y()) * kTwipsPerPixel);
+}
+
+void FrmMain::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove(event->buttons(), static_cast<float>(event->position().x()) * kTwipsPerPixel,
+                   static_cast<float>(event->position().y()) * kTwipsPerPixel);
+}
+
+void FrmMain::mouseReleaseEvent(QMouseEvent* event) {
+    Form_MouseUp(event->buttons(), static_cast<float>(event->position().x()) * kTwipsPerPixel,
+                 static_cast<float>(event->position().y()) * kTwipsPerPixel);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (FilterStatusEvent(watched, event)) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace morvane::ui

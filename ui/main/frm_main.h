@@ -1,0 +1,149 @@
+#pragma once
+// FrmMain, the program's main window: two pane pairs of text boxes on the
+// left, the panel of options, commands and colours on the right, and the
+// status bar along the bottom. The class is split by concern over several
+// files: frm_main.cpp (controls, start-up, close), commands.cpp, options.cpp,
+// layout.cpp (pane layout and splitter), colours.cpp, auto_hide.cpp and
+// status_bar.cpp (help tips, clock, link).
+
+#include "platform/platform.h"
+#include "ui/main/pane_pair.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace morvane::ui {
+
+class FrmHelp;
+class TextBox;
+
+class FrmMain final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FrmMain)
+public:
+    explicit FrmMain(platform::Platform& platform, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    /// The About window, created (and loaded) on first reference.
+    FrmHelp& Help();
+    /// Whether the About window exists now.
+    bool HelpLoaded() const { return m_help != nullptr; }
+    /// Closes and destroys the About window if it exists.
+    void UnloadHelp();
+
+    // Status bar.
+    QWidget* Picbottom = nullptr;
+    QLabel* Picjiao = nullptr;
+    QLineEdit* TxtHelpTip = nullptr;
+    QLineEdit* TxtTimeTip = nullptr;
+    QLineEdit* TxtLineTip = nullptr;
+    QTimer* TimStatuBar = nullptr;
+
+    // Text area: the wrapping pair and the non-wrapping pair.
+    TextBox* TxtTop1 = nullptr;
+    TextBox* Txttop = nullptr;
+    TextBox* TxtBottom1 = nullptr;
+    TextBox* TxtBottom = nullptr;
+
+    // Right-hand panel.
+    QWidget* PicContainer = nullptr;
+    QGroupBox* FrameOption = nullptr;
+    std::array<QCheckBox*, 4> ChkChoose{};
+    std::array<QPushButton*, 8> CmdButton{};
+    QGroupBox* FrameColor = nullptr;
+    std::array<QComboBox*, 3> ComboColor{};
+    QLabel* Label1 = nullptr;
+    std::array<QCheckBox*, 3> ChkOption{};
+    QTimer* Timer1 = nullptr;
+
+    /// The pane pair shown now (word wrap on: TxtTop1/TxtBottom1).
+    PanePair ShownPair() const;
+
+    /// Client area and outer frame in twips.
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+    float OuterWidth() const;
+    float OuterHeight() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend struct FrmMainProbe; // tests reach the handlers through it
+
+    // frm_main.cpp: controls and start-up.
+    void CreateStatusBar();
+    void CreateTextArea();
+    void CreatePanel();
+    void SetTabOrder();
+    void Form_Load();
+    void Form_QueryUnload(bool& Cancel);
+
+    // commands.cpp
+    void ConnectCommands();
+    void CmdButton_Click(int Index);
+
+    // options.cpp
+    void ConnectOptions();
+    void ChkChoose_Click(int Index);
+    void SetOnTop(int IsOnTop);
+
+    // layout.cpp: pane layout and splitter.
+    void ArrangeTextBoxes();
+    void Form_Resize();
+    void Form_MouseDown(Qt::MouseButtons Button, float X, float Y);
+    void Form_MouseMove(Qt::MouseButtons Button, float X, float Y);
+    void Form_MouseUp(Qt::MouseButtons Button, float X, float Y);
+
+    // colours.cpp
+    void ConnectColours();
+    void ComboColor_Click(int Index);
+
+    // auto_hide.cpp
+    void ConnectAutoHide();
+    void Timer1_Timer();
+
+    // status_bar.cpp: help tips, clock, link, focus of the status boxes.
+    void ConnectStatusBar();
+    /// Handles pointer moves, clicks and focus of watched controls; true when consumed.
+    bool FilterStatusEvent(QObject* watched, QEvent* event);
+    void ShowHelpTip(const QString& tip);
+    void ChkChoose_MouseMove(int Index);
+    void ChkOption_MouseMove(int Index);
+    void CmdButton_MouseMove(int Index);
+    void PicContainer_MouseMove();
+    void TextBox_MouseMove(const TextBox* box);
+    void TimStatuBar_Timer();
+    void TxtLineTip_Click();
+    void TxtTimeTip_GotFocus();
+    void TxtHelpTip_GotFocus();
+
+    platform::Platform& m_platform;
+    std::unique_ptr<FrmHelp> m_help;
+    bool m_shownOnce = false;
+
+    // Window-level state.
+    float SplitRatio = 0.5f;
+    bool SplitDragging = false;
+    QString HelpTipText;
+};
+
+} // namespace morvane::ui
