@@ -1,0 +1,118 @@
+# Shared set-up for the end-to-end tests: a private X server (Xvfb), a window
+# manager, the real morvane binary, and clean-up. Source it, then call
+# e2e_start_x, e2e_start_wm NAME, e2e_start_app. Every function fails the test
+# loudly; on failure a screenshot lands in $E2E_ARTIFACTS.
+#
+# Needs: Xvfb, openbox or jwm, xdotool, xprop, xwininfo, xclip, import (ImageMagick).
+
+set -euo pipefail
+
+: "${MORVANE:?MORVANE must name the morvane binary}"
+: "${E2E_ARTIFACTS:=${TMPDIR:-/tmp}/morvane-e2e}"
+mkdir -p "$E2E_ARTIFACTS"
+E2E_NAME="$(basename "${BASH_SOURCE[1]:-$0}" .sh)"
+E2E_PIDS=()
+E2E_APP_PID=""
+E2E_WIN=""
+
+e2e_log() { printf '[%s] %s\n' "$E2E_NAME" "$*" >&2; }
+
+e2e_screenshot() { # name
+    import -window root "$E2E_ARTIFACTS/$E2E_NAME-$1.png" 2>/dev/null || true
+}
+
+e2e_cleanup() {
+    local rc=$?
+    if [ "$rc" -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
+        e2e_screenshot failure
+        e2e_log "failed (status $rc); screenshot in $E2E_ARTIFACTS/$E2E_NAME-failure.png"
+    fi
+    local p
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        p=${E2E_PIDS[$i]}
+        kill "$p" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    exit "$rc"
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    exit 1
+}
+
+# Waits until a command succeeds, up to $1 tenths of a second.
+e2e_wait() { # tenths command...
+    local n=$1
+    shift
+    for ((k = 0; k < n; k++)); do
+        if "$@" >/dev/null 2>&1; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Starts Xvfb on the first free display (1280x800, no reset when clients leave).
+e2e_start_x() {
+    local d
+    for d in $(seq 91 140); do
+        if [ ! -e "/tmp/.X11-unix/X$d" ] && [ ! -e "/tmp/.X$d-lock" ]; then
+            Xvfb ":$d" -screen 0 1280x800x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+            E2E_PIDS+=($!)
+            export DISPLAY=":$d"
+            if e2e_wait 100 xdpyinfo; then
+                return 0
+            fi
+            e2e_fail "Xvfb did not start on :$d"
+        fi
+    done
+    e2e_fail "no free X display"
+}
+
+# Starts a window manager (openbox or jwm) and waits until it has taken over.
+e2e_start_wm() { # name
+    case "$1" in
+    openbox) openbox --sm-disable >/dev/null 2>&1 & ;;
+    jwm) jwm >/dev/null 2>&1 & ;;
+    *) e2e_fail "unknown window manager $1" ;;
+    esac
+    E2E_PIDS+=($!)
+    e2e_wait 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        e2e_fail "window manager $1 did not start"
+}
+
+# Starts morvane and waits for its main window; sets E2E_APP_PID and E2E_WIN.
+e2e_start_app() {
+    LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$MORVANE" >"$E2E_ARTIFACTS/$E2E_NAME-app.log" 2>&1 &
+    E2E_APP_PID=$!
+    E2E_PIDS+=("$E2E_APP_PID")
+    E2E_WIN=$(xdotool search --sync --onlyvisible --pid "$E2E_APP_PID" --name 'Morvane V1.2' | head -n 1)
+    [ -n "$E2E_WIN" ] || e2e_fail "main window did not appear"
+    # Let the first layout and paint happen.
+    sleep 0.5
+}
+
+# The window manager's frame around a client window (the window itself without a WM).
+e2e_frame_of() { # window
+    local w=$1 parent
+    while :; do
+        parent=$(xwininfo -children -id "$w" | awk '/Parent window id/ {print $4}')
+        if [ -z "$parent" ] || [ "$(xwininfo -root | awk '/Window id/ {print $4}')" = "$parent" ]; then
+            echo "$w"
+            return
+        fi
+        w=$parent
+    done
+}
+
+# "x y width height" of a window in root coordinates.
+e2e_geometry() { # window
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+
+e2e_app_running() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
+
+e2e_pass() { e2e_log "passed"; }
