@@ -119,13 +119,5 @@ TEST_F(WindowManagerTest, ShowAndActivateBringsAHiddenWindowBack) {
     EXPECT_EQ(QApplication::activeWindow(), &m_window);
 }
 
-TEST_F(WindowManagerTest, ScreenFactsComeFromTheScreen) {
-    showWindow();
-    QCursor::setPos(123, 45);
-    EXPECT_EQ(m_manager->cursorPos(), QPoint(123, 45));
-    EXPECT_EQ(m_manager->primaryScreenWidth(), m_window.screen()->geometry().width());
-    EXPECT_GT(m_manager->primaryScreenWidth(), 0);
-}
-
 } // namespace
 } // namespace morvane::platform
