@@ -1,0 +1,219 @@
+// The driver's command line, its modes and its output failures, checked on the real binary.
+
+#include "test_support.h"
+
+#include "engine/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace morvane::tools::test {
+namespace {
+
+const std::string kHint = "Try 'morvane-convert --help' for more information.";
+
+// --- --help and --version ---------------------------------------------------------------
+
+struct InfoCase {
+    std::vector<std::string> args;
+    std::string expectedStart; // what standard output begins with
+};
+
+class InfoTest : public testing::TestWithParam<InfoCase> {};
+
+TEST_P(InfoTest, PrintsOnStandardOutputAndSucceeds) {
+    const RunResult run = RunConvert(GetParam().args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.starts_with(GetParam().expectedStart)) << run.out;
+    EXPECT_EQ(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, InfoTest,
+    testing::Values(InfoCase{{"--help"}, "Usage: morvane-convert MODE"},
+                    InfoCase{{"--encode", "--help"}, "Usage: morvane-convert MODE"},
+                    InfoCase{{"--help", "--no-such-option"}, "Usage: morvane-convert MODE"},
+                    InfoCase{{"--version"}, "morvane-convert 1.2.0\n"},
+                    InfoCase{{"--version", "a", "b"}, "morvane-convert 1.2.0\n"}));
+
+TEST(VersionTest, IsExactlyOneLine) {
+    EXPECT_EQ(RunConvert({"--version"}).out, "morvane-convert 1.2.0\n");
+}
+
+// --- usage errors ------------------------------------------------------------------------
+
+struct UsageCase {
+    std::vector<std::string> args;
+    std::string message; // the first line of standard error, after the program name
+};
+
+class UsageErrorTest : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageErrorTest, ExitsWithTwoAndAHint) {
+    const RunResult run = RunConvert(GetParam().args, "text");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Lines(run.err),
+              (std::vector<std::string>{"morvane-convert: " + GetParam().message, kHint}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, UsageErrorTest,
+    testing::Values(
+        UsageCase{{}, "no mode given: choose one of --gb-to-utf, --utf-to-gb, --encode, --decode"},
+        UsageCase{{"page.wml"},
+                  "no mode given: choose one of --gb-to-utf, --utf-to-gb, --encode, --decode"},
+        UsageCase{{"--bogus"}, "unknown option '--bogus'"},
+        UsageCase{{"--encode", "-x"}, "unknown option '-x'"},
+        UsageCase{{"--enc"}, "unknown option '--enc'"},
+        UsageCase{{"--encode", "--version=2"}, "unknown option '--version=2'"},
+        UsageCase{{"--encode", "--decode"}, "choose one mode only, not both --encode and --decode"},
+        UsageCase{{"--gb-to-utf", "--utf-to-gb"},
+                  "choose one mode only, not both --gb-to-utf and --utf-to-gb"},
+        UsageCase{{"--decode", "--decode", "--gb-to-utf"},
+                  "choose one mode only, not both --decode and --gb-to-utf"},
+        UsageCase{{"--encode", "--from-charset"}, "option '--from-charset' needs a charset name"},
+        UsageCase{{"--encode", "--to-charset"}, "option '--to-charset' needs a charset name"},
+        UsageCase{{"--encode", "--to-charset="}, "option '--to-charset' needs a charset name"},
+        UsageCase{{"--encode", "--from-charset", ""},
+                  "option '--from-charset' needs a charset name"},
+        UsageCase{{"--encode", "a.wml", "b.wml"}, "more than one input file ('a.wml' and 'b.wml')"},
+        UsageCase{{"--encode", "-", "-"}, "more than one input file ('-' and '-')"},
+        UsageCase{{"--encode", "--", "a", "--decode"},
+                  "more than one input file ('a' and '--decode')"}));
+
+// --- the four modes ------------------------------------------------------------------------
+
+// A small page with everything the conversions touch: a declaration, CR LF lines, tabs,
+// ampersands bare and escaped, references, Latin-1 and CJK text and a character above U+FFFF.
+const std::string kSample = "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n"
+                            "<p title=\"WAP代码实例\">\r\n"
+                            "\t\tA & B &amp; C &lt;&#x4E2D;&#x6587;&gt; café\r\n"
+                            "<?xml version=\"1.0\"?> encoding=\"utf-8\" \xF0\xA0\x80\x80\r\n"
+                            "</p>";
+
+struct ModeCase {
+    std::string name;
+    std::string option;
+    std::function<std::u16string(std::u16string_view)> function;
+};
+
+class ModeTest : public testing::TestWithParam<ModeCase> {};
+
+TEST_P(ModeTest, WritesTheEngineResultForStandardInput) {
+    const RunResult run = RunConvert({GetParam().option}, kSample);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, FromUtf16(GetParam().function(ToUtf16(kSample))));
+}
+
+TEST_P(ModeTest, ReadsTheSameFromAFileAsFromStandardInput) {
+    const ScratchDir dir;
+    const std::string path = dir.Write("page.wml", kSample);
+    const std::string viaStdin = RunConvert({GetParam().option}, kSample).out;
+    EXPECT_EQ(RunConvert({GetParam().option, path}).out, viaStdin);
+    EXPECT_EQ(RunConvert({path, GetParam().option}).out, viaStdin);
+    EXPECT_EQ(RunConvert({GetParam().option, "-"}, kSample).out, viaStdin);
+    EXPECT_EQ(RunConvert({"-", GetParam().option}, kSample).out, viaStdin);
+}
+
+TEST_P(ModeTest, EmptyInputGivesEmptyOutput) {
+    const RunResult run = RunConvert({GetParam().option}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ModeTest,
+                         testing::Values(ModeCase{"GbToUtf", "--gb-to-utf", engine::ConvertGbToUtf},
+                                         ModeCase{"UtfToGb", "--utf-to-gb", engine::ConvertUtfToGb},
+                                         ModeCase{"Encode", "--encode", engine::Ascii},
+                                         ModeCase{"Decode", "--decode", engine::UtfToGb}),
+                         [](const auto& info) { return info.param.name; });
+
+// Results known by hand, so a driver that picks the wrong engine function or loses bytes
+// shows up even where the expectation above would follow it.
+struct KnownCase {
+    std::vector<std::string> args;
+    std::string input;
+    std::string output;
+};
+
+class KnownResultTest : public testing::TestWithParam<KnownCase> {};
+
+TEST_P(KnownResultTest, WritesTheExpectedBytes) {
+    const RunResult run = RunConvert(GetParam().args, GetParam().input);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, GetParam().output);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, KnownResultTest,
+    testing::Values(KnownCase{{"--encode"}, "中", "&#x4E2D;"}, // U+4E2D
+                    KnownCase{{"--encode"}, "a & b\t", "a &amp; b&#x9;"},
+                    KnownCase{{"--decode"}, "&#x4E2D;&#x6587;", "中文"}, // U+4E2D U+6587
+                    KnownCase{{"--decode"}, "&amp; &#X41;", "&amp; &#X41;"},
+                    KnownCase{
+                        {"--gb-to-utf"},
+                        "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<p>中文</p>",
+                        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<p>&#x4E2D;&#x6587;</p>"},
+                    KnownCase{{"--gb-to-utf"}, "\t\tx", "x"},
+                    KnownCase{{"--utf-to-gb"}, "a &amp; b &lt; c", "a & b &lt; c"},
+                    KnownCase{{"--utf-to-gb"},
+                              "<?xml version=\"1.0\"?>",
+                              "<?xml version=\"1.0\" encoding=\"gb2312\"?>"},
+                    // A UTF-8 byte-order mark is not part of the page.
+                    KnownCase{{"--encode"}, "\xEF\xBB\xBF<p/>", "<p/>"},
+                    // "--" ends the options; "-" after it still means standard input.
+                    KnownCase{{"--decode", "--", "-"}, "plain", "plain"}));
+
+TEST(LargeInputTest, PassesPlainTextThroughPipesAndPiecesUnchanged) {
+    // Larger than the driver's read and write pieces, with characters above U+FFFF
+    // (U+20000) at every offset modulo 4, so some straddle the boundaries of the pieces.
+    std::string page;
+    while (page.size() < 600'000) {
+        page += "<p>中文 text</p>\r\n\xF0\xA0\x80\x80";
+        page += std::string(page.size() % 7, 'x');
+    }
+    const RunResult run = RunConvert({"--decode"}, page);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out == page) << "output differs, size " << run.out.size();
+}
+
+// --- output failures -------------------------------------------------------------------------
+
+struct OutputFailureCase {
+    std::vector<std::string> args;
+    OutputTarget target;
+    std::string message;
+};
+
+class OutputFailureTest : public testing::TestWithParam<OutputFailureCase> {};
+
+TEST_P(OutputFailureTest, ReportsTheWriteErrorAndExitsWithOne) {
+    const RunResult run = RunConvert(GetParam().args, "<p>中文</p>\r\n", GetParam().target);
+    EXPECT_EQ(run.status, 1) << "a status above 128 means a signal ended the process";
+    EXPECT_EQ(Lines(run.err), std::vector<std::string>{"morvane-convert: " + GetParam().message});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, OutputFailureTest,
+    testing::Values(OutputFailureCase{{"--encode"},
+                                      OutputTarget::ClosedPipe,
+                                      "cannot write to standard output: Broken pipe"},
+                    OutputFailureCase{{"--gb-to-utf", "--to-charset", "GB2312"},
+                                      OutputTarget::ClosedPipe,
+                                      "cannot write to standard output: Broken pipe"},
+                    OutputFailureCase{{"--decode"},
+                                      OutputTarget::DevFull,
+                                      "cannot write to standard output: No space left on device"},
+                    OutputFailureCase{{"--version"},
+                                      OutputTarget::DevFull,
+                                      "cannot write to standard output: No space left on device"},
+                    OutputFailureCase{{"--help"},
+                                      OutputTarget::ClosedPipe,
+                                      "cannot write to standard output: Broken pipe"}));
+
+} // namespace
+} // namespace morvane::tools::test

@@ -1,0 +1,57 @@
+#pragma once
+// The charsets at the driver's two edges. A TextDecoder turns the input bytes
+// into the UTF-16 text the engine works on; a TextEncoder turns the engine's
+// result into output bytes. UTF-8 goes through the driver's own codec, every
+// other charset through glibc's iconv. Both are set up before any input is
+// read, so an unknown charset name is reported first; every failure is a
+// DriverError that names the byte offset, or the character and its place.
+
+#include "tools/buffer.h"
+
+#include <functional>
+#include <iconv.h>
+#include <string>
+#include <string_view>
+
+namespace morvane::tools {
+
+/// Receives the output bytes, a piece at a time, in order.
+using ByteSink = std::function<void(std::string_view)>;
+
+class TextDecoder final {
+public:
+    /// Throws DriverError when iconv knows no charset called `charset`.
+    explicit TextDecoder(std::string charset);
+    TextDecoder(const TextDecoder&) = delete;
+    TextDecoder& operator=(const TextDecoder&) = delete;
+    ~TextDecoder();
+
+    /// The UTF-16 text that `bytes` hold. A UTF-8 byte-order mark at the start is dropped.
+    /// Throws DriverError for bytes that are not valid in the charset and for input that
+    /// ends inside a character.
+    Buffer<char16_t> Decode(std::string_view bytes) const;
+
+private:
+    std::string m_charset;
+    iconv_t m_iconv;
+};
+
+class TextEncoder final {
+public:
+    /// Throws DriverError when iconv knows no charset called `charset`.
+    explicit TextEncoder(std::string charset);
+    TextEncoder(const TextEncoder&) = delete;
+    TextEncoder& operator=(const TextEncoder&) = delete;
+    ~TextEncoder();
+
+    /// Encodes `text` and hands the bytes to `sink`. Checks the whole text first: a
+    /// character the charset cannot hold (a lone surrogate included) throws DriverError
+    /// before `sink` receives anything.
+    void Encode(std::u16string_view text, const ByteSink& sink) const;
+
+private:
+    std::string m_charset;
+    iconv_t m_iconv;
+};
+
+} // namespace morvane::tools

@@ -1,0 +1,200 @@
+#include "tools/utf8_codec.h"
+
+#include <cstdint>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace morvane::tools {
+namespace {
+
+bool IsContinuation(unsigned byte) {
+    return (byte & 0xC0U) == 0x80U;
+}
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// Checks the continuation bytes of a sequence of `length` bytes starting at `at`. The second
+// byte has the narrower range [low, high] that rules out overlong forms, surrogates and values
+// above U+10FFFF; the others are any continuation byte. A sequence that is correct as far as
+// the input goes but runs past its end is Truncated.
+Utf8Status CheckSequence(const unsigned char* s, std::size_t n, std::size_t at, std::size_t length,
+                         unsigned low, unsigned high) {
+    for (std::size_t k = 1; k < length; ++k) {
+        if (at + k >= n) {
+            return Utf8Status::Truncated;
+        }
+        const unsigned byte = s[at + k];
+        const bool ok = k == 1 ? (byte >= low && byte <= high) : IsContinuation(byte);
+        if (!ok) {
+            return Utf8Status::Invalid;
+        }
+    }
+    return Utf8Status::Ok;
+}
+
+} // namespace
+
+Utf8DecodeResult DecodeUtf8(std::string_view bytes, char16_t* out) {
+    const auto* const s = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    char16_t* o = out;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+#endif
+    while (i < n) {
+#if defined(__SSE2__)
+        // Sixteen ASCII bytes at a time: widen them without looking at each one.
+        while (i + 16 <= n) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            if (_mm_movemask_epi8(block) != 0) {
+                break;
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi8(block, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 8), _mm_unpackhi_epi8(block, zero));
+            i += 16;
+            o += 16;
+        }
+        if (i >= n) {
+            break;
+        }
+#endif
+        const unsigned b0 = s[i];
+        if (b0 < 0x80) {
+            *o++ = static_cast<char16_t>(b0);
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned low = 0x80;
+        unsigned high = 0xBF;
+        if (b0 >= 0xC2 && b0 <= 0xDF) {
+            length = 2;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            length = 3;
+            low = b0 == 0xE0 ? 0xA0 : 0x80;  // shorter forms of U+0000..U+07FF
+            high = b0 == 0xED ? 0x9F : 0xBF; // U+D800..U+DFFF are not characters
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            length = 4;
+            low = b0 == 0xF0 ? 0x90 : 0x80;  // shorter forms of U+0000..U+FFFF
+            high = b0 == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+        } else {
+            return {Utf8Status::Invalid, i};
+        }
+        const Utf8Status status = CheckSequence(s, n, i, length, low, high);
+        if (status != Utf8Status::Ok) {
+            return {status, i};
+        }
+        if (length == 2) {
+            *o++ = static_cast<char16_t>(((b0 & 0x1FU) << 6) | (s[i + 1] & 0x3FU));
+        } else if (length == 3) {
+            *o++ = static_cast<char16_t>(((b0 & 0x0FU) << 12) | ((s[i + 1] & 0x3FU) << 6) |
+                                         (s[i + 2] & 0x3FU));
+        } else {
+            const std::uint32_t cp = ((b0 & 0x07U) << 18) | ((s[i + 1] & 0x3FU) << 12) |
+                                     ((s[i + 2] & 0x3FU) << 6) | (s[i + 3] & 0x3FU);
+            *o++ = static_cast<char16_t>(0xD800U + ((cp - 0x10000U) >> 10));
+            *o++ = static_cast<char16_t>(0xDC00U + ((cp - 0x10000U) & 0x3FFU));
+        }
+        i += length;
+    }
+    return {Utf8Status::Ok, static_cast<std::size_t>(o - out)};
+}
+
+std::size_t FindLoneSurrogate(std::u16string_view text) {
+    const char16_t* const t = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i mask = _mm_set1_epi16(static_cast<short>(0xF800));
+    const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+#endif
+    while (i < n) {
+#if defined(__SSE2__)
+        // Skip eight units at a time while none of them is a surrogate at all.
+        while (i + 8 <= n) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+            const __m128i hits = _mm_cmpeq_epi16(_mm_and_si128(block, mask), surrogate);
+            if (_mm_movemask_epi8(hits) != 0) {
+                break;
+            }
+            i += 8;
+        }
+        if (i >= n) {
+            break;
+        }
+#endif
+        const char16_t unit = t[i];
+        if (IsHighSurrogate(unit)) {
+            if (i + 1 >= n || !IsLowSurrogate(t[i + 1])) {
+                return i;
+            }
+            i += 2;
+        } else if (IsLowSurrogate(unit)) {
+            return i;
+        } else {
+            ++i;
+        }
+    }
+    return std::u16string_view::npos;
+}
+
+std::size_t EncodeUtf8(std::u16string_view text, char* out) {
+    const char16_t* const t = text.data();
+    const std::size_t n = text.size();
+    auto* o = reinterpret_cast<unsigned char*>(out);
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+#endif
+    while (i < n) {
+#if defined(__SSE2__)
+        // Eight ASCII units at a time: narrow them to bytes in one step.
+        while (i + 8 <= n) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+            const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(block, nonAscii), zero);
+            if (_mm_movemask_epi8(ascii) != 0xFFFF) {
+                break;
+            }
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(block, block));
+            i += 8;
+            o += 8;
+        }
+        if (i >= n) {
+            break;
+        }
+#endif
+        const unsigned unit = t[i];
+        if (unit < 0x80) {
+            *o++ = static_cast<unsigned char>(unit);
+            ++i;
+        } else if (unit < 0x800) {
+            *o++ = static_cast<unsigned char>(0xC0U | (unit >> 6));
+            *o++ = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
+            ++i;
+        } else if (IsHighSurrogate(static_cast<char16_t>(unit)) && i + 1 < n) {
+            const std::uint32_t cp = 0x10000U + ((unit - 0xD800U) << 10) + (t[i + 1] - 0xDC00U);
+            *o++ = static_cast<unsigned char>(0xF0U | (cp >> 18));
+            *o++ = static_cast<unsigned char>(0x80U | ((cp >> 12) & 0x3FU));
+            *o++ = static_cast<unsigned char>(0x80U | ((cp >> 6) & 0x3FU));
+            *o++ = static_cast<unsigned char>(0x80U | (cp & 0x3FU));
+            i += 2;
+        } else {
+            *o++ = static_cast<unsigned char>(0xE0U | (unit >> 12));
+            *o++ = static_cast<unsigned char>(0x80U | ((unit >> 6) & 0x3FU));
+            *o++ = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
+            ++i;
+        }
+    }
+    return static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out));
+}
+
+} // namespace morvane::tools
