@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(morvane::ui::kAppTitle);
     QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    QApplication::setDesktopFileName(QStringLiteral("example.tarnwick.Morvane"));
 
     morvane::platform::RealPlatform platform;
     morvane::ui::FrmMain window(platform.get());

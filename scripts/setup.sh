@@ -12,6 +12,8 @@ packages=(
   xvfb xauth openbox jwm xdotool xclip x11-utils imagemagick time
   # reading the running window through the accessibility bus
   python3-pyatspi gir1.2-atspi-2.0 python3-gi at-spi2-core dbus-x11
+  # packaging checks (desktop entry, AppStream, Debian package, manual page) and fuzzing
+  desktop-file-utils appstream dpkg-dev file man-db clang libclang-rt-14-dev
 )
 
 missing=()
