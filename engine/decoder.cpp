@@ -13,6 +13,7 @@
 #include "engine/engine.h"
 #include "engine/text_scan.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -23,14 +24,8 @@ using detail::kNotFound;
 
 /// Position of the first "&#x" in s[from, n), or kNotFound.
 std::size_t FindReferenceStart(const char16_t* s, std::size_t from, std::size_t n) {
-    std::size_t k = from;
-    while ((k = detail::FindUnit(s, k, n, u'&')) != kNotFound) {
-        if (n - k >= 3 && s[k + 1] == u'#' && s[k + 2] == u'x') {
-            return k;
-        }
-        ++k;
-    }
-    return kNotFound;
+    static constexpr std::array<std::array<char16_t, 3>, 1> kMarker = {{{u'&', u'#', u'x'}}};
+    return detail::FindFirstOf(s, from, n, kMarker);
 }
 
 } // namespace

@@ -16,111 +16,122 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <bit>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace morvane::engine {
 namespace {
 
 using detail::kNotFound;
 
-/// Longest reference written: "&#x", six digits, ";".
-constexpr std::size_t kLongestReference = 10;
-
 constexpr std::u16string_view kUpperHexDigits = u"0123456789ABCDEF";
+constexpr std::u16string_view kEscapedAmpersand = u"&amp;";
 
-/// The result under construction, written through a raw pointer. Every write
-/// first makes room; the buffer grows geometrically, so appends are amortised
-/// constant time.
-class Output final {
-public:
-    explicit Output(std::size_t expected)
-        : m_text(std::max<std::size_t>(expected, 64), u'\0')
-        , m_cur(m_text.data())
-        , m_end(m_cur + m_text.size()) {}
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
+/// Units that may be written past the end of the result and then dropped:
+/// the plain-text copy stores whole blocks of eight.
+constexpr std::size_t kBlockSlack = 8;
 
-    void append(const char16_t* s, std::size_t n) {
-        makeRoom(n);
-        std::memcpy(m_cur, s, n * sizeof(char16_t));
-        m_cur += n;
+/// An upper bound of the encoded length: a unit outside U+0020..U+00FF becomes
+/// at most eight units ("&#xFFFF;"; a surrogate pair, ten for two), an
+/// ampersand at most five ("&amp;"), anything else one. Dropping tabs and
+/// U+0000 and turning a reference pair back into CR LF only shorten the text.
+std::size_t EncodedLengthBound(const char16_t* s, std::size_t n) {
+    std::size_t extra = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        extra += (c < 0x20 || c > 0xFF) ? 7 : (c == u'&' ? 4 : 0);
     }
-    void append(std::u16string_view s) { append(s.data(), s.size()); }
+    return n + extra + kBlockSlack;
+}
 
-    void put(char16_t c) {
-        makeRoom(1);
-        *m_cur++ = c;
+/// Writes "&#x", `value` in upper-case hexadecimal without leading zeros, ";".
+MORVANE_ALWAYS_INLINE char16_t* PutReference(char16_t* out, char32_t value) {
+    out[0] = u'&';
+    out[1] = u'#';
+    out[2] = u'x';
+    if (value >= 0x1000 && value <= 0xFFFF) { // most CJK characters
+        out[3] = kUpperHexDigits[value >> 12];
+        out[4] = kUpperHexDigits[(value >> 8) & 0xF];
+        out[5] = kUpperHexDigits[(value >> 4) & 0xF];
+        out[6] = kUpperHexDigits[value & 0xF];
+        out[7] = u';';
+        return out + 8;
     }
-
-    /// Writes "&#x", `value` in upper-case hexadecimal without leading zeros, ";".
-    void putReference(char32_t value) {
-        makeRoom(kLongestReference);
-        std::size_t digits = 1;
-        while (digits < 6 && (value >> (4 * digits)) != 0) {
-            ++digits;
-        }
-        m_cur[0] = u'&';
-        m_cur[1] = u'#';
-        m_cur[2] = u'x';
-        for (std::size_t k = digits; k > 0; --k) {
-            m_cur[2 + k] = kUpperHexDigits[value & 0xF];
-            value >>= 4;
-        }
-        m_cur[3 + digits] = u';';
-        m_cur += 4 + digits;
+    std::size_t digits = 1;
+    while (digits < 6 && (value >> (4 * digits)) != 0) {
+        ++digits;
     }
-
-    bool endsWith(std::u16string_view tail) const {
-        return size() >= tail.size() &&
-               std::u16string_view(m_cur - tail.size(), tail.size()) == tail;
+    for (std::size_t k = digits; k > 0; --k) {
+        out[2 + k] = kUpperHexDigits[value & 0xF];
+        value >>= 4;
     }
+    out[3 + digits] = u';';
+    return out + 4 + digits;
+}
 
-    /// Forgets the last `n` units written; n is at most what was written.
-    void dropLast(std::size_t n) { m_cur -= n; }
-
-    std::u16string take() {
-        m_text.resize(size());
-        return std::move(m_text);
+MORVANE_ALWAYS_INLINE char16_t* PutText(char16_t* out, std::u16string_view text) {
+    for (const char16_t c : text) {
+        *out++ = c;
     }
-
-private:
-    std::size_t size() const { return static_cast<std::size_t>(m_cur - m_text.data()); }
-
-    void makeRoom(std::size_t n) {
-        if (static_cast<std::size_t>(m_end - m_cur) < n) {
-            grow(n);
-        }
-    }
-
-    void grow(std::size_t n) {
-        const std::size_t used = size();
-        m_text.resize(std::max(m_text.size() * 2, used + n));
-        m_cur = m_text.data() + used;
-        m_end = m_text.data() + m_text.size();
-    }
-
-    std::u16string m_text;
-    char16_t* m_cur;
-    char16_t* m_end;
-};
+    return out;
+}
 
 /// Units copied as they are: U+0020..U+00FF, except the ampersand, which is decided.
 constexpr bool IsPlain(char16_t c) {
     return c >= 0x20 && c <= 0xFF && c != u'&';
 }
 
-bool IsEntityName(std::u16string_view t) {
-    static constexpr std::array<std::u16string_view, 6> kNames = {u"&lt",   u"&gt",  u"&apos",
-                                                                  u"&quot", u"&amp", u"&nbsp"};
-    return std::find(kNames.begin(), kNames.end(), t) != kNames.end();
+/// Units above U+00FF that are written as their own reference: all but surrogates.
+constexpr bool IsSimpleReference(char16_t c) {
+    return c > 0xFF && (c < 0xD800 || c > 0xDFFF);
+}
+
+/// Copies the plain units from s[i] on to `out` and returns how many there
+/// were. May store up to kBlockSlack units past them.
+MORVANE_ALWAYS_INLINE std::size_t CopyPlain(const char16_t* s, std::size_t i, std::size_t n,
+                                            char16_t* out) {
+    const std::size_t start = i;
+#if defined(__SSE2__)
+    const __m128i low = _mm_set1_epi16(0x20);
+    const __m128i span = _mm_set1_epi16(0xFF - 0x20);
+    const __m128i ampersand = _mm_set1_epi16(static_cast<short>(u'&'));
+    for (; n - i >= 8; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (i - start)), block);
+        // c - 0x20, saturated down by 0xDF, is zero exactly for U+0020..U+00FF.
+        const __m128i outside = _mm_subs_epu16(_mm_sub_epi16(block, low), span);
+        const __m128i special = _mm_or_si128(
+            _mm_xor_si128(_mm_cmpeq_epi16(outside, _mm_setzero_si128()), _mm_set1_epi16(-1)),
+            _mm_cmpeq_epi16(block, ampersand));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(special));
+        if (mask != 0) {
+            return i - start + static_cast<std::size_t>(std::countr_zero(mask)) / 2;
+        }
+    }
+#endif
+    for (; i < n && IsPlain(s[i]); ++i) {
+        out[i - start] = s[i];
+    }
+    return i - start;
+}
+
+constexpr std::array<std::u16string_view, 6> kEntityNames = {u"&lt",   u"&gt",  u"&apos",
+                                                             u"&quot", u"&amp", u"&nbsp"};
+constexpr std::size_t kLongestEntityName = 5;
+
+MORVANE_ALWAYS_INLINE bool IsEntityName(std::u16string_view t) {
+    return std::find(kEntityNames.begin(), kEntityNames.end(), t) != kEntityNames.end();
 }
 
 /// Whether the ampersand at s[p] is kept, given q, the position of the first
 /// ";" after it (kNotFound when there is none). T = s[p, q) is kept when it is
 /// "&#x" or "&#X" followed by one or more hexadecimal digits, "&#" followed by
 /// one or more decimal digits, or exactly one of the six entity names.
-bool KeepsAmpersand(const char16_t* s, std::size_t p, std::size_t q) {
+MORVANE_ALWAYS_INLINE bool KeepsAmpersand(const char16_t* s, std::size_t p, std::size_t q) {
     if (q == kNotFound) {
         return false;
     }
@@ -140,19 +151,19 @@ bool KeepsAmpersand(const char16_t* s, std::size_t p, std::size_t q) {
         }
         return k == q && k > first;
     }
-    return length <= 6 && IsEntityName(std::u16string_view(s + p, length));
+    return length <= kLongestEntityName && IsEntityName(std::u16string_view(s + p, length));
 }
 
 /// A line feed in the page form: when the text so far ends with a carriage
 /// return's reference, the pair becomes a real CR LF again.
-void PutPageLineFeed(Output& out) {
+char16_t* PutPageLineFeed(const char16_t* begin, char16_t* out) {
     constexpr std::u16string_view kCarriageReturn = u"&#xD;";
-    if (out.endsWith(kCarriageReturn)) {
-        out.dropLast(kCarriageReturn.size());
-        out.append(u"\r\n");
-    } else {
-        out.putReference(u'\n');
+    if (static_cast<std::size_t>(out - begin) >= kCarriageReturn.size() &&
+        std::u16string_view(out - kCarriageReturn.size(), kCarriageReturn.size()) ==
+            kCarriageReturn) {
+        return PutText(out - kCarriageReturn.size(), u"\r\n");
     }
+    return PutReference(out, u'\n');
 }
 
 /// The encoder. With `Page` set, the tab references ("&#x9;", written for a tab
@@ -161,29 +172,31 @@ void PutPageLineFeed(Output& out) {
 template <bool Page> std::u16string Encode(std::u16string_view text) {
     const char16_t* s = text.data();
     const std::size_t n = text.size();
-    Output out(n + n / 2);
+    std::u16string result(EncodedLengthBound(s, n), u'\0');
+    char16_t* const begin = result.data();
+    char16_t* out = begin;
 
     std::size_t semicolon = 0; // first ";" at or after the ampersand last decided
     bool semicolonKnown = false;
     std::size_t i = 0;
     while (i < n) {
-        std::size_t j = i;
-        while (j < n && IsPlain(s[j])) {
-            ++j;
+        if (IsPlain(s[i])) {
+            const std::size_t plain = CopyPlain(s, i, n, out);
+            out += plain;
+            i += plain;
+            if (i == n) {
+                break;
+            }
         }
-        out.append(s + i, j - i);
-        if (j == n) {
-            break;
-        }
+        const std::size_t j = i++;
         const char16_t c = s[j];
-        i = j + 1;
         if (c == u'&') {
             if (!semicolonKnown || (semicolon != kNotFound && semicolon < j)) {
                 semicolon = detail::FindUnit(s, j, n, u';');
                 semicolonKnown = true;
             }
             if (!KeepsAmpersand(s, j, semicolon)) {
-                out.append(u"&amp;");
+                out = PutText(out, kEscapedAmpersand);
                 continue;
             }
             if constexpr (Page) {
@@ -196,26 +209,31 @@ template <bool Page> std::u16string Encode(std::u16string_view text) {
                     continue;
                 }
                 if (shortHexReference && s[j + 3] == u'A') {
-                    PutPageLineFeed(out);
+                    out = PutPageLineFeed(begin, out);
                     i = semicolon + 1;
                     continue;
                 }
             }
-            out.put(u'&');
+            *out++ = u'&';
         } else if (detail::IsHighSurrogate(c) && i < n && detail::IsLowSurrogate(s[i])) {
-            out.putReference(detail::CombineSurrogates(c, s[i]));
+            out = PutReference(out, detail::CombineSurrogates(c, s[i]));
             ++i;
         } else if (c == u'\0') {
             // U+0000 is dropped.
         } else if (Page && c == u'\t') {
             // Tabs are dropped from the page form.
         } else if (Page && c == u'\n') {
-            PutPageLineFeed(out);
+            out = PutPageLineFeed(begin, out);
         } else {
-            out.putReference(c);
+            // Characters of a script outside Latin-1 come in runs.
+            out = PutReference(out, c);
+            while (i < n && IsSimpleReference(s[i])) {
+                out = PutReference(out, s[i++]);
+            }
         }
     }
-    return out.take();
+    result.resize(static_cast<std::size_t>(out - begin));
+    return result;
 }
 
 } // namespace
