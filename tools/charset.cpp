@@ -1,6 +1,7 @@
 #include "tools/charset.h"
 
 #include "tools/driver_error.h"
+#include "tools/file_io.h"
 #include "tools/utf8_codec.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 namespace morvane::tools {
@@ -20,6 +22,8 @@ constexpr const char* kNativeUtf16 =
 // Output goes out in pieces of this many units, so a large result never needs a second full
 // copy in memory and each piece is still in the cache when it is written.
 constexpr std::size_t kOutputChunkUnits = std::size_t{1} << 16;
+// Input is read in pieces of this size.
+constexpr std::size_t kInputPieceBytes = std::size_t{1} << 20;
 
 const iconv_t kNoIconv = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 constexpr std::size_t kIconvFailed = static_cast<std::size_t>(-1);
@@ -57,14 +61,13 @@ std::string Hex(unsigned value, int digits) {
     return text;
 }
 
-[[noreturn]] void ThrowInvalidInput(const std::string& charset, std::string_view bytes,
-                                    std::size_t offset) {
-    const auto byte = static_cast<unsigned char>(bytes[offset]);
-    throw DriverError("the input is not valid " + charset + ": byte 0x" + Hex(byte, 2) +
-                      " at byte offset " + std::to_string(offset));
+[[noreturn]] void ThrowInvalidInput(const std::string& charset, char byte, std::uint64_t offset) {
+    throw DriverError("the input is not valid " + charset + ": byte 0x" +
+                      Hex(static_cast<unsigned char>(byte), 2) + " at byte offset " +
+                      std::to_string(offset));
 }
 
-[[noreturn]] void ThrowTruncatedInput(const std::string& charset, std::size_t offset) {
+[[noreturn]] void ThrowTruncatedInput(const std::string& charset, std::uint64_t offset) {
     throw DriverError("the input ends in the middle of a " + charset +
                       " character (it starts at byte offset " + std::to_string(offset) + ")");
 }
@@ -108,56 +111,93 @@ std::string DescribePlace(std::u16string_view text, std::size_t index) {
                       " of the converted text) in " + charset);
 }
 
-Buffer<char16_t> DecodeWithOwnCodec(const std::string& charset, std::string_view bytes) {
-    // A byte-order mark is a signature of the file, not a character of the page: kept, it
-    // would become a reference in front of the XML declaration.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    const std::size_t skipped = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    const std::string_view body = bytes.substr(skipped);
-    Buffer<char16_t> text(body.size());
-    const Utf8DecodeResult result = DecodeUtf8(body, text.Data());
-    switch (result.status) {
-    case Utf8Status::Ok:
-        text.SetSize(result.count);
-        return text;
-    case Utf8Status::Invalid:
-        ThrowInvalidInput(charset, bytes, skipped + result.count);
-    case Utf8Status::Truncated:
-        ThrowTruncatedInput(charset, skipped + result.count);
+// Reads `input` a piece at a time and hands each piece, after any bytes the last one left over,
+// to `decodePiece(bytes, offset, end, text)`: `offset` is where `bytes` start in the input,
+// `end` says that no more input follows. It appends the text of the bytes it can decode to
+// `text` and returns how many bytes it used; the rest (a character cut by the piece's end) is
+// carried over. The raw input is never held whole, which saves its memory and page faults.
+template <typename DecodePiece>
+Buffer<char16_t> DecodeInput(InputFile& input, const DecodePiece& decodePiece) {
+    // One unit per byte is room enough for UTF-8 and every common charset.
+    Buffer<char16_t> text(input.SizeHint() + 16);
+    Buffer<char> piece(kInputPieceBytes);
+    std::size_t have = 0;
+    std::uint64_t offset = 0;
+    for (bool end = false; !end;) {
+        const std::size_t got = input.Read(piece.Data() + have, piece.Capacity() - have);
+        end = got == 0;
+        have += got;
+        const std::size_t used =
+            decodePiece(std::string_view(piece.Data(), have), offset, end, text);
+        std::memmove(piece.Data(), piece.Data() + used, have - used);
+        have -= used;
+        offset += used;
     }
     return text;
 }
 
-Buffer<char16_t> DecodeWithIconv(iconv_t cd, const std::string& charset, std::string_view bytes) {
-    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    // One unit per input byte is enough for every common charset; others grow the buffer.
-    Buffer<char16_t> text(bytes.size() + 16);
+std::size_t DecodeUtf8Piece(const std::string& charset, std::string_view bytes,
+                            std::uint64_t offset, bool end, Buffer<char16_t>& text) {
+    // A byte-order mark is a signature of the file, not a character of the page: kept, it
+    // would become a reference in front of the XML declaration.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::size_t skipped = 0;
+    if (offset == 0) {
+        if (bytes.size() < kByteOrderMark.size() && !end) {
+            return 0; // too few bytes yet to tell
+        }
+        skipped = bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    }
+    const std::string_view body = bytes.substr(skipped);
+    text.ReserveMore(body.size());
+    const Utf8DecodeResult result = DecodeUtf8(body, text.Data() + text.Size());
+    text.SetSize(text.Size() + result.written);
+    const std::size_t used = skipped + result.consumed;
+    switch (result.status) {
+    case Utf8Status::Ok:
+        break;
+    case Utf8Status::Invalid:
+        ThrowInvalidInput(charset, bytes[used], offset + used);
+    case Utf8Status::Truncated:
+        if (end) {
+            ThrowTruncatedInput(charset, offset + used);
+        }
+        break;
+    }
+    return used;
+}
+
+std::size_t DecodeIconvPiece(iconv_t cd, const std::string& charset, std::string_view bytes,
+                             std::uint64_t offset, bool end, Buffer<char16_t>& text) {
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
-    std::size_t written = 0; // bytes
+    text.ReserveMore(inLeft + 16);
     for (;;) {
-        char* out = reinterpret_cast<char*>(text.Data()) + written;
-        std::size_t outLeft = text.Capacity() * sizeof(char16_t) - written;
+        char* const base = reinterpret_cast<char*>(text.Data());
+        char* out = base + text.Size() * sizeof(char16_t);
+        std::size_t outLeft = (text.Capacity() - text.Size()) * sizeof(char16_t);
         // Once all input is taken, one more call closes any shift state.
-        const bool closing = inLeft == 0;
+        const bool closing = end && inLeft == 0;
         const std::size_t result = closing ? ::iconv(cd, nullptr, nullptr, &out, &outLeft)
                                            : ::iconv(cd, &in, &inLeft, &out, &outLeft);
         const int error = errno;
-        written = static_cast<std::size_t>(out - reinterpret_cast<char*>(text.Data()));
-        text.SetSize(written / sizeof(char16_t));
+        text.SetSize(static_cast<std::size_t>(out - base) / sizeof(char16_t));
+        const auto used = static_cast<std::size_t>(in - bytes.data());
         if (result != kIconvFailed) {
-            if (closing) {
-                return text;
+            if (closing || (!end && inLeft == 0)) {
+                return used;
             }
             continue;
         }
-        const auto offset = static_cast<std::size_t>(in - bytes.data());
         if (error == E2BIG) {
-            text.Grow();
+            text.ReserveMore(text.Capacity() - text.Size() + 4096);
         } else if (error == EILSEQ) {
-            ThrowInvalidInput(charset, bytes, offset);
+            ThrowInvalidInput(charset, bytes[used], offset + used);
         } else if (error == EINVAL) {
-            ThrowTruncatedInput(charset, offset);
+            if (end) {
+                ThrowTruncatedInput(charset, offset + used);
+            }
+            return used; // a character cut by the end of the piece
         } else {
             throw DriverError(SystemErrorText("cannot read the input as " + charset, error));
         }
@@ -206,7 +246,7 @@ void EncodeWithIconv(iconv_t cd, const std::string& charset, std::u16string_view
             continue;
         }
         if (error == E2BIG) {
-            bytes.Grow();
+            bytes.ReserveMore(bytes.Capacity() - bytes.Size() + 4096);
         } else if (error == EILSEQ || error == EINVAL) {
             const auto index =
                 static_cast<std::size_t>(reinterpret_cast<const char16_t*>(in) - text.data());
@@ -232,9 +272,18 @@ TextDecoder::~TextDecoder() {
     }
 }
 
-Buffer<char16_t> TextDecoder::Decode(std::string_view bytes) const {
-    return m_iconv == kNoIconv ? DecodeWithOwnCodec(m_charset, bytes)
-                               : DecodeWithIconv(m_iconv, m_charset, bytes);
+Buffer<char16_t> TextDecoder::Decode(InputFile& input) const {
+    if (m_iconv == kNoIconv) {
+        return DecodeInput(input, [this](std::string_view bytes, std::uint64_t offset, bool end,
+                                         Buffer<char16_t>& text) {
+            return DecodeUtf8Piece(m_charset, bytes, offset, end, text);
+        });
+    }
+    ::iconv(m_iconv, nullptr, nullptr, nullptr, nullptr);
+    return DecodeInput(input, [this](std::string_view bytes, std::uint64_t offset, bool end,
+                                     Buffer<char16_t>& text) {
+        return DecodeIconvPiece(m_iconv, m_charset, bytes, offset, end, text);
+    });
 }
 
 TextEncoder::TextEncoder(std::string charset)

@@ -1,10 +1,10 @@
 #pragma once
-// The charsets at the driver's two edges. A TextDecoder turns the input bytes
-// into the UTF-16 text the engine works on; a TextEncoder turns the engine's
-// result into output bytes. UTF-8 goes through the driver's own codec, every
-// other charset through glibc's iconv. Both are set up before any input is
-// read, so an unknown charset name is reported first; every failure is a
-// DriverError that names the byte offset, or the character and its place.
+// The charsets at the driver's two edges. A TextDecoder turns the input bytes,
+// a piece at a time as they are read, into the UTF-16 text the engine works
+// on; a TextEncoder turns the engine's result into output bytes. UTF-8 goes
+// through the driver's own codec, every other charset through glibc's iconv. Both are set up before
+// any input is read, so an unknown charset name is reported first; every failure is a DriverError
+// that names the byte offset, or the character and its place.
 
 #include "tools/buffer.h"
 
@@ -14,6 +14,8 @@
 #include <string_view>
 
 namespace morvane::tools {
+
+class InputFile;
 
 /// Receives the output bytes, a piece at a time, in order.
 using ByteSink = std::function<void(std::string_view)>;
@@ -26,10 +28,10 @@ public:
     TextDecoder& operator=(const TextDecoder&) = delete;
     ~TextDecoder();
 
-    /// The UTF-16 text that `bytes` hold. A UTF-8 byte-order mark at the start is dropped.
-    /// Throws DriverError for bytes that are not valid in the charset and for input that
-    /// ends inside a character.
-    Buffer<char16_t> Decode(std::string_view bytes) const;
+    /// Reads all of `input` and returns the UTF-16 text it holds. A UTF-8 byte-order mark at
+    /// the start is dropped. Throws DriverError for bytes that are not valid in the charset,
+    /// for input that ends inside a character and for a read failure.
+    Buffer<char16_t> Decode(InputFile& input) const;
 
 private:
     std::string m_charset;

@@ -9,70 +9,47 @@
 #include <unistd.h>
 
 namespace morvane::tools {
-namespace {
-
-constexpr std::size_t kPipeChunk = 1 << 16;
-
-std::string Quoted(const std::string& path) {
-    return "'" + path + "'";
-}
-
-// Closes a descriptor the reader opened itself, on every way out.
-class FileCloser final {
-public:
-    explicit FileCloser(int fd)
-        : m_fd(fd) {}
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-    ~FileCloser() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-
-private:
-    int m_fd;
-};
-
-} // namespace
 
 std::string SystemErrorText(const std::string& what, int errnum) {
     return what + ": " + std::strerror(errnum);
 }
 
-Buffer<char> ReadInput(const std::string& path) {
-    const bool fromStdin = path == "-";
-    const std::string name = fromStdin ? std::string("standard input") : Quoted(path);
-    const int fd = fromStdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw DriverError(SystemErrorText("cannot read " + name, errno));
+InputFile::InputFile(const std::string& path) {
+    if (path == "-") {
+        m_name = "standard input";
+        m_fd = STDIN_FILENO;
+    } else {
+        m_name = "'" + path + "'";
+        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        m_owned = true;
+        if (m_fd < 0) {
+            throw DriverError(SystemErrorText("cannot read " + m_name, errno));
+        }
     }
-    const FileCloser closer(fromStdin ? -1 : fd);
-
-    // A regular file is read in one go into a buffer one byte larger than its size, so the
-    // end shows up without a copy; a pipe grows its buffer as the data comes.
     struct stat info {};
-    std::size_t capacity = kPipeChunk;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        capacity = static_cast<std::size_t>(info.st_size) + 1;
+    if (::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+        if (at >= 0 && at <= info.st_size) {
+            m_sizeHint = static_cast<std::size_t>(info.st_size - at);
+        }
     }
-    Buffer<char> buffer(capacity);
+}
+
+InputFile::~InputFile() {
+    if (m_owned) {
+        ::close(m_fd);
+    }
+}
+
+std::size_t InputFile::Read(char* data, std::size_t size) {
     for (;;) {
-        if (buffer.Size() == buffer.Capacity()) {
-            buffer.Grow(kPipeChunk);
+        const ssize_t got = ::read(m_fd, data, size);
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
         }
-        const ssize_t got =
-            ::read(fd, buffer.Data() + buffer.Size(), buffer.Capacity() - buffer.Size());
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw DriverError(SystemErrorText("cannot read " + name, errno));
+        if (errno != EINTR) {
+            throw DriverError(SystemErrorText("cannot read " + m_name, errno));
         }
-        if (got == 0) {
-            return buffer;
-        }
-        buffer.SetSize(buffer.Size() + static_cast<std::size_t>(got));
     }
 }
 

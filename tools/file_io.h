@@ -1,19 +1,37 @@
 #pragma once
-// Whole-file input and checked output for the driver. The input is read in
-// full before anything is converted, and output goes out through write(2) with
-// every short write, interruption and failure handled, so that a closed pipe
-// or a full disk ends the run with a message instead of a lost tail.
+// Input and checked output for the driver. The input is read in pieces that
+// the charset decoder turns into text as they come, so the raw bytes of a
+// large page are never held whole; output goes out through write(2) with every
+// short write, interruption and failure handled, so that a closed pipe or a
+// full disk ends the run with a message instead of a lost tail.
 
-#include "tools/buffer.h"
-
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace morvane::tools {
 
-/// Reads all of `path`, or of standard input when `path` is "-". Throws DriverError naming
-/// the file and the system's reason when it cannot be opened or read (a directory included).
-Buffer<char> ReadInput(const std::string& path);
+class InputFile final {
+public:
+    /// Opens `path`, or standard input when `path` is "-". Throws DriverError naming the file
+    /// and the system's reason when it cannot be opened.
+    explicit InputFile(const std::string& path);
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile();
+
+    /// Reads up to `size` bytes into `data`; 0 means the end of the input. Throws DriverError
+    /// when the input cannot be read (a directory included).
+    std::size_t Read(char* data, std::size_t size);
+    /// The bytes left to read when the input is a regular file, else 0.
+    std::size_t SizeHint() const { return m_sizeHint; }
+
+private:
+    std::string m_name;
+    int m_fd = -1;
+    bool m_owned = false;
+    std::size_t m_sizeHint = 0;
+};
 
 /// Writes all of `bytes` to standard output. Throws DriverError on failure.
 void WriteOutput(std::string_view bytes);

@@ -44,12 +44,12 @@ int Convert(const ConvertRequest& request) {
     const TextDecoder decoder(request.fromCharset);
     const TextEncoder encoder(request.toCharset);
 
-    // Each stage's buffer is released as soon as the next one exists, which keeps the peak
-    // memory to the engine's own need plus one input copy.
+    // The input text is released as soon as the engine's result exists, which keeps the peak
+    // memory to the engine's own need plus the input text.
     Buffer<char16_t> input;
     {
-        const Buffer<char> bytes = ReadInput(request.file);
-        input = decoder.Decode(bytes.View());
+        InputFile file(request.file);
+        input = decoder.Decode(file);
     }
     std::u16string result = Apply(request.mode, input.View());
     input = Buffer<char16_t>();

@@ -20,23 +20,72 @@ bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// Checks the continuation bytes of a sequence of `length` bytes starting at `at`. The second
-// byte has the narrower range [low, high] that rules out overlong forms, surrogates and values
-// above U+10FFFF; the others are any continuation byte. A sequence that is correct as far as
-// the input goes but runs past its end is Truncated.
-Utf8Status CheckSequence(const unsigned char* s, std::size_t n, std::size_t at, std::size_t length,
-                         unsigned low, unsigned high) {
+// Why the sequence at `at` cannot be decoded: a sequence that is correct as far as the input
+// goes but runs past its end is Truncated, anything else Invalid. The second byte has a
+// narrower range than [80, BF] where that rules out overlong forms, surrogates and values
+// above U+10FFFF.
+Utf8Status Classify(const unsigned char* s, std::size_t n, std::size_t at) {
+    const unsigned b0 = s[at];
+    std::size_t length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        low = b0 == 0xE0 ? 0xA0 : 0x80;  // shorter forms of U+0000..U+07FF
+        high = b0 == 0xED ? 0x9F : 0xBF; // U+D800..U+DFFF are not characters
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        low = b0 == 0xF0 ? 0x90 : 0x80;  // shorter forms of U+0000..U+FFFF
+        high = b0 == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+    } else {
+        return Utf8Status::Invalid;
+    }
     for (std::size_t k = 1; k < length; ++k) {
         if (at + k >= n) {
             return Utf8Status::Truncated;
         }
         const unsigned byte = s[at + k];
-        const bool ok = k == 1 ? (byte >= low && byte <= high) : IsContinuation(byte);
-        if (!ok) {
+        if (k == 1 ? (byte < low || byte > high) : !IsContinuation(byte)) {
             return Utf8Status::Invalid;
         }
     }
-    return Utf8Status::Ok;
+    // Only reached for a sequence DecodeOther refused, which is never complete and valid.
+    return Utf8Status::Invalid;
+}
+
+// Decodes a two- or four-byte character, or a three-byte one near the end of the input, at
+// `at` into `o`; returns its length in bytes, or 0 when the sequence is faulty.
+std::size_t DecodeOther(const unsigned char* s, std::size_t n, std::size_t at, char16_t*& o) {
+    const unsigned b0 = s[at];
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        if (at + 1 < n && IsContinuation(s[at + 1])) {
+            *o++ = static_cast<char16_t>(((b0 & 0x1FU) << 6) | (s[at + 1] & 0x3FU));
+            return 2;
+        }
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        if (at + 2 < n && IsContinuation(s[at + 1]) && IsContinuation(s[at + 2])) {
+            const unsigned cp =
+                ((b0 & 0x0FU) << 12) | ((s[at + 1] & 0x3FU) << 6) | (s[at + 2] & 0x3FU);
+            if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+                *o++ = static_cast<char16_t>(cp);
+                return 3;
+            }
+        }
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        if (at + 3 < n && IsContinuation(s[at + 1]) && IsContinuation(s[at + 2]) &&
+            IsContinuation(s[at + 3])) {
+            const std::uint32_t cp = ((b0 & 0x07U) << 18) | ((s[at + 1] & 0x3FU) << 12) |
+                                     ((s[at + 2] & 0x3FU) << 6) | (s[at + 3] & 0x3FU);
+            if (cp >= 0x10000 && cp <= 0x10FFFF) {
+                *o++ = static_cast<char16_t>(0xD800U + ((cp - 0x10000U) >> 10));
+                *o++ = static_cast<char16_t>(0xDC00U + ((cp - 0x10000U) & 0x3FFU));
+                return 4;
+            }
+        }
+    }
+    return 0;
 }
 
 } // namespace
@@ -66,46 +115,34 @@ Utf8DecodeResult DecodeUtf8(std::string_view bytes, char16_t* out) {
             break;
         }
 #endif
-        const unsigned b0 = s[i];
-        if (b0 < 0x80) {
-            *o++ = static_cast<char16_t>(b0);
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned low = 0x80;
-        unsigned high = 0xBF;
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3;
-            low = b0 == 0xE0 ? 0xA0 : 0x80;  // shorter forms of U+0000..U+07FF
-            high = b0 == 0xED ? 0x9F : 0xBF; // U+D800..U+DFFF are not characters
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4;
-            low = b0 == 0xF0 ? 0x90 : 0x80;  // shorter forms of U+0000..U+FFFF
-            high = b0 == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
-        } else {
-            return {Utf8Status::Invalid, i};
-        }
-        const Utf8Status status = CheckSequence(s, n, i, length, low, high);
-        if (status != Utf8Status::Ok) {
-            return {status, i};
-        }
-        if (length == 2) {
-            *o++ = static_cast<char16_t>(((b0 & 0x1FU) << 6) | (s[i + 1] & 0x3FU));
-        } else if (length == 3) {
-            *o++ = static_cast<char16_t>(((b0 & 0x0FU) << 12) | ((s[i + 1] & 0x3FU) << 6) |
-                                         (s[i + 2] & 0x3FU));
-        } else {
-            const std::uint32_t cp = ((b0 & 0x07U) << 18) | ((s[i + 1] & 0x3FU) << 12) |
-                                     ((s[i + 2] & 0x3FU) << 6) | (s[i + 3] & 0x3FU);
-            *o++ = static_cast<char16_t>(0xD800U + ((cp - 0x10000U) >> 10));
-            *o++ = static_cast<char16_t>(0xDC00U + ((cp - 0x10000U) & 0x3FFU));
-        }
-        i += length;
+        // Then one character at a time until the next ASCII byte; CJK text stays in this loop.
+        do {
+            const unsigned b0 = s[i];
+            if (b0 < 0x80) {
+                *o++ = static_cast<char16_t>(b0);
+                ++i;
+                break;
+            }
+            // The common case first: a complete, well-formed three-byte character (all CJK).
+            if (b0 >= 0xE0 && b0 <= 0xEF && i + 2 < n) {
+                const unsigned b1 = s[i + 1];
+                const unsigned b2 = s[i + 2];
+                const unsigned cp = ((b0 & 0x0FU) << 12) | ((b1 & 0x3FU) << 6) | (b2 & 0x3FU);
+                if (IsContinuation(b1) && IsContinuation(b2) && cp >= 0x800 &&
+                    (cp < 0xD800 || cp > 0xDFFF)) {
+                    *o++ = static_cast<char16_t>(cp);
+                    i += 3;
+                    continue;
+                }
+            }
+            const std::size_t length = DecodeOther(s, n, i, o);
+            if (length == 0) {
+                return {Classify(s, n, i), i, static_cast<std::size_t>(o - out)};
+            }
+            i += length;
+        } while (i < n);
     }
-    return {Utf8Status::Ok, static_cast<std::size_t>(o - out)};
+    return {Utf8Status::Ok, n, static_cast<std::size_t>(o - out)};
 }
 
 std::size_t FindLoneSurrogate(std::u16string_view text) {
@@ -172,27 +209,44 @@ std::size_t EncodeUtf8(std::u16string_view text, char* out) {
             break;
         }
 #endif
-        const unsigned unit = t[i];
-        if (unit < 0x80) {
-            *o++ = static_cast<unsigned char>(unit);
-            ++i;
-        } else if (unit < 0x800) {
-            *o++ = static_cast<unsigned char>(0xC0U | (unit >> 6));
-            *o++ = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
-            ++i;
-        } else if (IsHighSurrogate(static_cast<char16_t>(unit)) && i + 1 < n) {
-            const std::uint32_t cp = 0x10000U + ((unit - 0xD800U) << 10) + (t[i + 1] - 0xDC00U);
-            *o++ = static_cast<unsigned char>(0xF0U | (cp >> 18));
-            *o++ = static_cast<unsigned char>(0x80U | ((cp >> 12) & 0x3FU));
-            *o++ = static_cast<unsigned char>(0x80U | ((cp >> 6) & 0x3FU));
-            *o++ = static_cast<unsigned char>(0x80U | (cp & 0x3FU));
-            i += 2;
-        } else {
-            *o++ = static_cast<unsigned char>(0xE0U | (unit >> 12));
-            *o++ = static_cast<unsigned char>(0x80U | ((unit >> 6) & 0x3FU));
-            *o++ = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
-            ++i;
-        }
+        // Then one unit at a time until the next ASCII unit; CJK text stays in this loop.
+        do {
+            const unsigned unit = t[i];
+            if (unit < 0x80) {
+                *o++ = static_cast<unsigned char>(unit);
+                ++i;
+                break;
+            }
+            if (unit >= 0x800 && (unit & 0xF800U) != 0xD800U) {
+                o[0] = static_cast<unsigned char>(0xE0U | (unit >> 12));
+                o[1] = static_cast<unsigned char>(0x80U | ((unit >> 6) & 0x3FU));
+                o[2] = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
+                o += 3;
+                ++i;
+            } else if (unit < 0x800) {
+                o[0] = static_cast<unsigned char>(0xC0U | (unit >> 6));
+                o[1] = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
+                o += 2;
+                ++i;
+            } else if (IsHighSurrogate(static_cast<char16_t>(unit)) && i + 1 < n &&
+                       IsLowSurrogate(t[i + 1])) {
+                const std::uint32_t cp = 0x10000U + ((unit - 0xD800U) << 10) + (t[i + 1] - 0xDC00U);
+                o[0] = static_cast<unsigned char>(0xF0U | (cp >> 18));
+                o[1] = static_cast<unsigned char>(0x80U | ((cp >> 12) & 0x3FU));
+                o[2] = static_cast<unsigned char>(0x80U | ((cp >> 6) & 0x3FU));
+                o[3] = static_cast<unsigned char>(0x80U | (cp & 0x3FU));
+                o += 4;
+                i += 2;
+            } else {
+                // A lone surrogate, which the caller has ruled out: written as its three bytes
+                // rather than reading past the end.
+                o[0] = static_cast<unsigned char>(0xE0U | (unit >> 12));
+                o[1] = static_cast<unsigned char>(0x80U | ((unit >> 6) & 0x3FU));
+                o[2] = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
+                o += 3;
+                ++i;
+            }
+        } while (i < n);
     }
     return static_cast<std::size_t>(o - reinterpret_cast<unsigned char*>(out));
 }

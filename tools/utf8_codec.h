@@ -14,13 +14,16 @@ enum class Utf8Status { Ok, Invalid, Truncated };
 
 struct Utf8DecodeResult {
     Utf8Status status = Utf8Status::Ok;
-    /// Ok: UTF-16 units written. Invalid, Truncated: byte offset where the faulty sequence starts.
-    std::size_t count = 0;
+    /// Bytes decoded: all of them when Ok, else the offset where the faulty sequence starts.
+    std::size_t consumed = 0;
+    /// UTF-16 units written for the bytes decoded.
+    std::size_t written = 0;
 };
 
 /// Decodes `bytes` into `out`, which must have room for bytes.size() units. Overlong forms,
 /// encoded surrogates, values above U+10FFFF and stray continuation bytes are Invalid; a
-/// sequence cut short by the end of the input is Truncated.
+/// sequence cut short by the end of `bytes` is Truncated (a reader that gets its input in
+/// pieces carries those bytes over to the next piece).
 Utf8DecodeResult DecodeUtf8(std::string_view bytes, char16_t* out);
 
 /// Index of the first unit of `text` that is a surrogate without its partner, or npos.

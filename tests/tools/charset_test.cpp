@@ -54,6 +54,7 @@ TEST(GbPageTest, UtfToGbWritesGb2312AndRestoresThePage) {
 struct CharsetCase {
     std::string charset;
     std::string utf8Text; // the text, which the charset can hold
+    friend void PrintTo(const CharsetCase& c, std::ostream* os) { *os << c.charset; }
 };
 
 class CharsetTest : public testing::TestWithParam<CharsetCase> {};
@@ -96,6 +97,61 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// --- input read in pieces ------------------------------------------------------------------
+
+// The driver reads its input in pieces of this many bytes; a character that the end of a piece
+// cuts must come out whole.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+
+struct PieceCase {
+    std::string name;
+    std::string charset;
+    std::size_t fillerBytes; // ASCII bytes (in the charset) before the character
+    std::string utf8Tail;    // the character and what follows it
+    std::size_t asciiWidth;  // bytes per ASCII character in the charset
+    friend void PrintTo(const PieceCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class PieceBoundaryTest : public testing::TestWithParam<PieceCase> {};
+
+TEST_P(PieceBoundaryTest, CharacterCutByAPieceEndComesOutWhole) {
+    const PieceCase& c = GetParam();
+    const std::string utf8 = std::string(c.fillerBytes / c.asciiWidth, 'x') + c.utf8Tail;
+    const std::string input = FromUtf16(ToUtf16(utf8), c.charset);
+    const RunResult run = RunConvert({"--decode", "--from-charset", c.charset}, input);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out == utf8) << "output of " << run.out.size() << " bytes differs";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Charsets, PieceBoundaryTest,
+    testing::Values(
+        PieceCase{"Utf8ThreeByteAfterOne", "UTF-8", kPieceBytes - 1, "中文", 1},
+        PieceCase{"Utf8ThreeByteAfterTwo", "UTF-8", kPieceBytes - 2, "中文", 1},
+        PieceCase{"Utf8FourByteAfterThree", "UTF-8", kPieceBytes - 3, "\xF0\xA0\x80\x80z", 1},
+        PieceCase{"Utf8SecondPieceCut", "UTF-8", 2 * kPieceBytes - 1, "é中", 1},
+        PieceCase{"Gb2312AfterOne", "GB2312", kPieceBytes - 1, "中文", 1},
+        PieceCase{"Gb18030FourByteAfterTwo", "GB18030", kPieceBytes - 2, "\xF0\xA0\x80\x80", 1},
+        PieceCase{"Utf16PairAfterTwo", "UTF-16LE", kPieceBytes - 2, "\xF0\xA0\x80\x80", 2},
+        PieceCase{"Iso2022EscapeCut", "ISO-2022-JP", kPieceBytes - 1, "日本 x", 1}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(PieceBoundaryTest, FaultsAfterTheFirstPieceGiveOffsetsInTheWholeInput) {
+    const std::string filler(kPieceBytes + 5, 'x');
+    RunResult run = RunConvert({"--encode"}, filler + "\xFF");
+    EXPECT_EQ(run.err, "morvane-convert: the input is not valid UTF-8: byte 0xFF at byte offset " +
+                           std::to_string(kPieceBytes + 5) + "\n");
+    run = RunConvert({"--encode"}, filler + "\xE4\xB8");
+    EXPECT_EQ(run.err, "morvane-convert: the input ends in the middle of a UTF-8 character (it "
+                       "starts at byte offset " +
+                           std::to_string(kPieceBytes + 5) + ")\n");
+    run = RunConvert({"--encode", "--from-charset", "GB2312"}, filler + "\xD6\xD0\xFF");
+    EXPECT_EQ(run.err, "morvane-convert: the input is not valid GB2312: byte 0xFF at byte "
+                       "offset " +
+                           std::to_string(kPieceBytes + 7) + "\n");
+    EXPECT_EQ(run.out, "");
+}
+
 // --- errors -------------------------------------------------------------------------------
 
 struct ErrorCase {
@@ -103,6 +159,7 @@ struct ErrorCase {
     std::vector<std::string> args;
     std::string input;
     std::string message; // the whole of standard error, after the program name
+    friend void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ErrorTest : public testing::TestWithParam<ErrorCase> {};

@@ -18,6 +18,9 @@ const std::string kHint = "Try 'morvane-convert --help' for more information.";
 struct InfoCase {
     std::vector<std::string> args;
     std::string expectedStart; // what standard output begins with
+    friend void PrintTo(const InfoCase& c, std::ostream* os) {
+        *os << testing::PrintToString(c.args);
+    }
 };
 
 class InfoTest : public testing::TestWithParam<InfoCase> {};
@@ -46,6 +49,9 @@ TEST(VersionTest, IsExactlyOneLine) {
 struct UsageCase {
     std::vector<std::string> args;
     std::string message; // the first line of standard error, after the program name
+    friend void PrintTo(const UsageCase& c, std::ostream* os) {
+        *os << testing::PrintToString(c.args);
+    }
 };
 
 class UsageErrorTest : public testing::TestWithParam<UsageCase> {};
@@ -97,6 +103,7 @@ struct ModeCase {
     std::string name;
     std::string option;
     std::function<std::u16string(std::u16string_view)> function;
+    friend void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.option; }
 };
 
 class ModeTest : public testing::TestWithParam<ModeCase> {};
@@ -138,6 +145,9 @@ struct KnownCase {
     std::vector<std::string> args;
     std::string input;
     std::string output;
+    friend void PrintTo(const KnownCase& c, std::ostream* os) {
+        *os << testing::PrintToString(c.args) << " on " << testing::PrintToString(c.input);
+    }
 };
 
 class KnownResultTest : public testing::TestWithParam<KnownCase> {};
@@ -187,6 +197,9 @@ struct OutputFailureCase {
     std::vector<std::string> args;
     OutputTarget target;
     std::string message;
+    friend void PrintTo(const OutputFailureCase& c, std::ostream* os) {
+        *os << testing::PrintToString(c.args);
+    }
 };
 
 class OutputFailureTest : public testing::TestWithParam<OutputFailureCase> {};
