@@ -1,15 +1,49 @@
 #include "ui/text_box.h"
 
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace morvane::ui {
 
-TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+namespace {
+
+// Whether a line may be broken at (or after) this character. Blanks, tabs and
+// line ends are the word boundaries; Chinese, Japanese and Korean characters
+// may be broken between. No-break spaces are not break opportunities.
+// Anything else counts as part of an unbreakable run, which errs on the safe
+// side (a run that the layout could break is only wrapped anywhere sooner).
+bool IsBreak(char16_t c) {
+    if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\u2028' || c == u'\u2029' ||
+        c == u'\u3000') {
+        return true;
+    }
+    return (c >= 0x2E80 && c <= 0x9FFF)     // CJK radicals, punctuation, kana, ideographs
+           || (c >= 0xAC00 && c <= 0xD7AF)  // Hangul syllables
+           || (c >= 0xF900 && c <= 0xFAFF)  // CJK compatibility ideographs
+           || (c >= 0xFF00 && c <= 0xFFEF); // full-width forms
+}
+
+} // namespace
+
+TextBox::TextBox(QWidget* parent)
+    : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_settingText) {
             m_programTextValid = false;
         }
     });
+    // Typing, undo and input methods add text without going through a paste:
+    // look at what was added once it is in.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        if (!m_settingText && added > 0) {
+            CheckEdit(position, added);
+        }
+    });
+    setTabChangesFocus(true);
     SetWrapping(true);
 }
 
@@ -25,6 +59,10 @@ QString TextBox::Text() const {
 }
 
 void TextBox::SetText(const QString& text) {
+    // A new text decides the wrap mode afresh, before it is laid out.
+    m_breakAnywhere = false;
+    BreakAnywhereFor(text);
+    ApplyWrapMode();
     m_settingText = true;
     setPlainText(text);
     m_settingText = false;
@@ -36,15 +74,74 @@ void TextBox::SetWrapping(bool wrap) {
     m_wrapping = wrap;
     if (wrap) {
         setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        // A line of references has no word boundary; breaking anywhere keeps
-        // the layout linear where the word-or-anywhere mode is quadratic.
-        setWordWrapMode(QTextOption::WrapAnywhere);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     } else {
         setLineWrapMode(QPlainTextEdit::NoWrap);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+    ApplyWrapMode();
+}
+
+qsizetype TextBox::LongestUnbreakableRun(QStringView text) {
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        if (IsBreak(c.unicode())) {
+            run = 0;
+        } else {
+            longest = std::max(longest, ++run);
+        }
+    }
+    return longest;
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    // A pasted or dropped text is checked before it is laid out: laying out a
+    // long unbreakable run between words first would freeze the window.
+    if (source != nullptr && source->hasText()) {
+        BreakAnywhereFor(source->text());
+    }
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
+        insertPlainText(QStringLiteral("\t"));
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextBox::ApplyWrapMode() {
+    // Breaking between words costs time that grows with the square of an
+    // unbreakable run's length (about 100 s for a 1 MiB line of references);
+    // breaking anywhere stays linear.
+    setWordWrapMode(m_wrapping && m_breakAnywhere ? QTextOption::WrapAnywhere
+                                                  : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TextBox::BreakAnywhereFor(QStringView text) {
+    if (!m_breakAnywhere && LongestUnbreakableRun(text) > kLongRun) {
+        m_breakAnywhere = true;
+        ApplyWrapMode();
+    }
+}
+
+void TextBox::CheckEdit(int position, int added) {
+    if (m_breakAnywhere) {
+        return; // stays so until the program sets a new text
+    }
+    // The runs that the edit may have lengthened lie in the blocks it touched.
+    const QTextDocument* doc = document();
+    for (QTextBlock block = doc->findBlock(position);
+         block.isValid() && block.position() <= position + added; block = block.next()) {
+        BreakAnywhereFor(block.text());
+        if (m_breakAnywhere) {
+            return;
+        }
     }
 }
 

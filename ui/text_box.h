@@ -2,9 +2,14 @@
 // The multi-line text box of the panes (and of the About window's hidden
 // example page). Its Text() keeps CR LF line breaks: a text set by the program
 // reads back exactly as it was set (a lone CR or LF included) until the user
-// edits the box; after an edit every line break reads as CR LF.
+// edits the box; after an edit every line break reads as CR LF. A wrapping box
+// breaks lines between words, except when it holds a run of characters too
+// long to lay out that way in reasonable time (a line of character
+// references has no break opportunity at all): then it breaks anywhere.
+// Tab moves the focus on, as in any form; Ctrl+Tab types a tab.
 
 #include <QPlainTextEdit>
+#include <QStringView>
 
 namespace morvane::ui {
 
@@ -12,6 +17,10 @@ class TextBox final : public QPlainTextEdit {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TextBox)
 public:
+    /// Runs longer than this many characters without a line-break opportunity
+    /// make a wrapping box break anywhere.
+    static constexpr qsizetype kLongRun = 2000;
+
     explicit TextBox(QWidget* parent = nullptr);
 
     QString Text() const;
@@ -21,12 +30,27 @@ public:
     /// vertically; the others never wrap and scroll both ways.
     void SetWrapping(bool wrap);
     bool Wrapping() const { return m_wrapping; }
+    /// True while a wrapping box breaks lines anywhere instead of between words.
+    bool BreaksAnywhere() const { return m_breakAnywhere; }
+
+    /// The longest stretch of text that offers no place to break a line
+    /// (no blank, tab, line break or CJK character), in UTF-16 units.
+    static qsizetype LongestUnbreakableRun(QStringView text);
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ApplyWrapMode();
+    void BreakAnywhereFor(QStringView text);
+    void CheckEdit(int position, int added);
+
     QString m_programText;
     bool m_programTextValid = true;
     bool m_settingText = false;
     bool m_wrapping = true;
+    bool m_breakAnywhere = false;
 };
 
 } // namespace morvane::ui

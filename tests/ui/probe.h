@@ -14,6 +14,9 @@ struct FrmMainProbe {
 
     static void Form_Load(FrmMain& w) { w.Form_Load(); }
     static void Form_QueryUnload(FrmMain& w, bool& Cancel) { w.Form_QueryUnload(Cancel); }
+    static bool SessionEnding(FrmMain& w, const std::function<bool()>& mayAsk) {
+        return w.SessionEnding(mayAsk);
+    }
     static void CmdButton_Click(FrmMain& w, int Index) { w.CmdButton_Click(Index); }
     static void ChkChoose_Click(FrmMain& w, int Index) { w.ChkChoose_Click(Index); }
     static void SetOnTop(FrmMain& w, int IsOnTop) { w.SetOnTop(IsOnTop); }

@@ -2,13 +2,21 @@
 
 #include "fake_platform.h"
 #include "probe.h"
+#include "ui/back_color.h"
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -52,9 +60,120 @@ TEST(MainWindowStart, OptionsPanesAndListsStartAsGiven) {
 TEST(MainWindowStart, CaptionAndClientSize) {
     fakes::FakePlatform fake;
     FrmMain w(fake.platform);
-    EXPECT_EQ(w.windowTitle(), QStringLiteral("Morvane V1.2  -- Tarnwick[WWW.TARNWICK.EXAMPLE]出品"));
+    EXPECT_EQ(w.windowTitle(),
+              QStringLiteral("Morvane V1.2  -- Tarnwick[WWW.TARNWICK.EXAMPLE]出品"));
     EXPECT_FLOAT_EQ(w.ScaleWidth(), 10170);
     EXPECT_FLOAT_EQ(w.ScaleHeight(), 8340);
+}
+
+// Controls that no later step moves: they stand where they were created.
+TEST(MainWindowStart, ControlsStandAtTheirPlacesInTwips) {
+    fakes::FakePlatform fake;
+    FrmMain w(fake.platform);
+    const struct {
+        QWidget* control;
+        TwipRect place;
+    } table[] = {
+        {w.FrameOption, {90, 0, 1485, 1425}},     {w.ChkChoose[0], {60, 210, 1395, 255}},
+        {w.ChkChoose[3], {60, 1110, 1395, 255}},  {w.CmdButton[0], {100, 1560, 1455, 495}},
+        {w.CmdButton[5], {100, 4560, 1455, 495}}, {w.CmdButton[6], {120, 5160, 1455, 495}},
+        {w.CmdButton[7], {120, 5760, 1455, 495}}, {w.FrameColor, {80, 6330, 1480, 1635}},
+        {w.ComboColor[2], {390, 930, 1065, 300}}, {w.Label1, {90, 300, 225, 1005}},
+        {w.ChkOption[1], {80, 1290, 435, 255}},   {w.ChkOption[0], {550, 1290, 435, 255}},
+        {w.ChkOption[2], {1000, 1290, 435, 255}}, {w.TxtHelpTip, {3900, 30, 5175, 285}},
+        {w.TxtTimeTip, {1695, 30, 2175, 285}},    {w.TxtLineTip, {0, 30, 1665, 285}},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(Geometry(row.control), row.place) << row.control->objectName().toStdString();
+        // Qt got the same place, rounded to whole pixels (15 twips each).
+        EXPECT_EQ(row.control->pos(), QPoint(ToPixels(row.place.Left), ToPixels(row.place.Top)))
+            << row.control->objectName().toStdString();
+    }
+}
+
+TEST(MainWindowStart, CaptionsAndAccessKeys) {
+    fakes::FakePlatform fake;
+    FrmMain w(fake.platform);
+    const QStringList captions = {
+        QStringLiteral("&GB2312转UTF-8"), QStringLiteral("&UTF-8转GB2312"),
+        QStringLiteral("代码互换(&R)"),   QStringLiteral("&WML源码实例"),
+        QStringLiteral("复制结果(&C)"),   QStringLiteral("清空代码(&D)"),
+        QStringLiteral("退出(&E)"),       QStringLiteral("关于本软件(&A)")};
+    for (std::size_t i = 0; i < w.CmdButton.size(); ++i) {
+        EXPECT_EQ(w.CmdButton[i]->text(), captions[static_cast<qsizetype>(i)]) << i;
+    }
+    const QStringList options = {QStringLiteral("启用自动换行"), QStringLiteral("保持窗体最前"),
+                                 QStringLiteral("自动隐藏窗体"), QStringLiteral("退出时提醒我")};
+    for (std::size_t i = 0; i < w.ChkChoose.size(); ++i) {
+        EXPECT_EQ(w.ChkChoose[i]->text(), options[static_cast<qsizetype>(i)]) << i;
+    }
+    EXPECT_EQ(w.FrameOption->title(), QStringLiteral("选项设置"));
+    EXPECT_EQ(w.FrameColor->title(), QStringLiteral("背景颜色选择"));
+}
+
+TEST(MainWindowStart, PanesWrapOrScrollAndAcceptDrops) {
+    fakes::FakePlatform fake;
+    FrmMain w(fake.platform);
+    for (TextBox* box : {w.TxtTop1, w.TxtBottom1}) {
+        EXPECT_EQ(box->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        EXPECT_EQ(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    }
+    for (TextBox* box : {w.Txttop, w.TxtBottom}) {
+        EXPECT_EQ(box->lineWrapMode(), QPlainTextEdit::NoWrap);
+        EXPECT_EQ(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    }
+    for (TextBox* box : {w.TxtTop1, w.TxtBottom1, w.Txttop, w.TxtBottom}) {
+        EXPECT_TRUE(box->acceptDrops()) << box->objectName().toStdString();
+        EXPECT_FALSE(box->isReadOnly()) << box->objectName().toStdString();
+        EXPECT_EQ(BackColor(box), RGB(255, 255, 192));
+    }
+}
+
+TEST(MainWindowStart, FocusStartsInTheInputBox) {
+    fakes::FakePlatform fake;
+    FrmMain w(fake.platform);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(QApplication::focusWidget(), w.TxtTop1);
+}
+
+// The keyboard order as set up, hidden boxes included.
+TEST(MainWindowStart, TabOrderIsTheGivenOne) {
+    fakes::FakePlatform fake;
+    FrmMain w(fake.platform);
+    const std::vector<QWidget*> expected = {
+        w.TxtTop1,       w.TxtBottom1,   w.ChkChoose[0], w.ChkChoose[1],  w.ChkChoose[2],
+        w.ChkChoose[3],  w.CmdButton[0], w.CmdButton[1], w.CmdButton[2],  w.CmdButton[3],
+        w.CmdButton[4],  w.CmdButton[5], w.CmdButton[6], w.ComboColor[0], w.ComboColor[1],
+        w.ComboColor[2], w.ChkOption[1], w.ChkOption[0], w.ChkOption[2],  w.TxtBottom,
+        w.Txttop,        w.TxtLineTip,   w.TxtTimeTip,   w.TxtHelpTip,    w.CmdButton[7]};
+    std::vector<QWidget*> chain;
+    QWidget* next = w.TxtTop1;
+    do {
+        if ((next->focusPolicy() & Qt::TabFocus) != 0) {
+            chain.push_back(next);
+        }
+        next = next->nextInFocusChain();
+    } while (next != w.TxtTop1 && chain.size() <= expected.size());
+    EXPECT_EQ(chain, expected);
+}
+
+// Tab really walks that order, out of the text boxes and past the hidden pair.
+TEST(MainWindowStart, TabKeySkipsHiddenBoxes) {
+    fakes::FakePlatform fake;
+    FrmMain w(fake.platform);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const std::vector<QWidget*> expected = {
+        w.TxtBottom1,   w.ChkChoose[0], w.ChkChoose[1],  w.ChkChoose[2],  w.ChkChoose[3],
+        w.CmdButton[0], w.CmdButton[1], w.CmdButton[2],  w.CmdButton[3],  w.CmdButton[4],
+        w.CmdButton[5], w.CmdButton[6], w.ComboColor[0], w.ComboColor[1], w.ComboColor[2],
+        w.ChkOption[1], w.ChkOption[0], w.ChkOption[2],  w.TxtLineTip};
+    for (QWidget* control : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), control) << control->objectName().toStdString();
+    }
+    EXPECT_TRUE(w.TxtTop1->Text().isEmpty()); // Tab typed nothing
 }
 
 } // namespace

@@ -51,6 +51,7 @@ protected:
 private:
     friend struct FrmHelpProbe; // tests reach the handlers through it
 
+    void CreateControls();
     void Form_Load();
     void cmdOK_Click();
     void cmdSysInfo_Click();

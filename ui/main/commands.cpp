@@ -1,9 +1,30 @@
-// The eight command buttons.
+// The eight command buttons: the two conversions, swap, the WML example, copy
+// result, clear, exit and About. Every command works on the pane pair that is
+// shown, so what the user sees is what gets converted, copied or cleared.
 #include "ui/main/frm_main.h"
 
+#include "engine/engine.h"
+#include "ui/about/frm_help.h"
+#include "ui/text_box.h"
+
+#include <QCheckBox>
 #include <QPushButton>
 
+#include <string>
+#include <string_view>
+
 namespace morvane::ui {
+
+namespace {
+
+// The engine and QString are both UTF-16: no re-encoding on the way in or out.
+QString Convert(const QString& text, std::u16string (*conversion)(std::u16string_view)) {
+    const std::u16string_view in(QStringView(text).utf16(), static_cast<std::size_t>(text.size()));
+    const std::u16string out = conversion(in);
+    return QString::fromUtf16(out.data(), static_cast<qsizetype>(out.size()));
+}
+
+} // namespace
 
 void FrmMain::ConnectCommands() {
     for (std::size_t i = 0; i < CmdButton.size(); ++i) {
@@ -12,6 +33,46 @@ void FrmMain::ConnectCommands() {
     }
 }
 
-void FrmMain::CmdButton_Click(int Index) { (void)Index; }
+void FrmMain::CmdButton_Click(int Index) {
+    const PanePair pair = ShownPair();
+    switch (Index) {
+    case 0: // GB2312 form to UTF-8 form
+        pair.output->SetText(Convert(pair.input->Text(), &engine::ConvertGbToUtf));
+        break;
+    case 1: // UTF-8 form to GB2312 form
+        pair.output->SetText(Convert(pair.input->Text(), &engine::ConvertUtfToGb));
+        break;
+    case 2: { // swap input and output
+        const QString t = pair.output->Text();
+        pair.output->SetText(pair.input->Text());
+        pair.input->SetText(t);
+        break;
+    }
+    case 3: // the WML example; the About window stays loaded but hidden
+        pair.input->SetText(Help().Text1->Text());
+        break;
+    case 4: // copy result, as plain text only, line breaks as they stand
+        m_platform.clipboard.clear();
+        m_platform.clipboard.setText(pair.output->Text());
+        break;
+    case 5: // clear
+        pair.input->SetText(QString());
+        pair.output->SetText(QString());
+        break;
+    case 6: // exit: the About window goes first, then the usual close request
+        UnloadHelp();
+        close();
+        break;
+    case 7: // About
+        SetOnTop(0);
+        ChkChoose[1]->setChecked(false);
+        // Modal, with no owner. The window unloads itself when it closes
+        // (Unloaded), so it is not touched after exec() returns.
+        Help().exec();
+        break;
+    default:
+        break;
+    }
+}
 
 } // namespace morvane::ui

@@ -3,6 +3,7 @@
 #include "ui/about/frm_help.h"
 #include "ui/back_color.h"
 #include "ui/product.h"
+#include "ui/resources.h"
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
@@ -10,12 +11,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -47,8 +50,10 @@ Colour SystemColour(const QWidget* w, QPalette::ColorRole role) {
 FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
     : QWidget(parent)
     , m_platform(platform) {
+    InitResources();
     setObjectName(QStringLiteral("FrmMain"));
-    setWindowTitle(kAppTitle + QStringLiteral(" V%1.%2  -- ").arg(kVersionMajor).arg(kVersionMinor) +
+    setWindowTitle(kAppTitle +
+                   QStringLiteral(" V%1.%2  -- ").arg(kVersionMajor).arg(kVersionMinor) +
                    kMakerName + QStringLiteral("[") + kMakerDomainCaps + QStringLiteral("]出品"));
     setWindowIcon(QIcon(QStringLiteral(":/morvane/icon-32.png")));
     resize(ToPixels(kClientWidth), ToPixels(kClientHeight));
@@ -68,11 +73,37 @@ FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
     ConnectAutoHide();
     ConnectStatusBar();
 
+    // Logging off or shutting down asks the same question as the close box.
+    // Qt 6 leaves the windows open at that point, so the request is passed on
+    // here; a refusal cancels the session's end.
+    if (qGuiApp != nullptr) {
+        connect(
+            qGuiApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager& manager) {
+                bool granted = false;
+                const bool goOn = SessionEnding([&manager, &granted] {
+                    granted = manager.allowsInteraction();
+                    return granted;
+                });
+                if (!goOn) {
+                    manager.cancel();
+                }
+                if (granted) {
+                    manager.release();
+                }
+            },
+            Qt::DirectConnection);
+    }
+
     Form_Load();
     TxtTop1->setFocus();
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    // An About window that closed itself just before the program ended may
+    // still wait for its deferred deletion.
+    delete m_helpClosing.data();
+}
 
 void FrmMain::CreateStatusBar() {
     Picbottom = Named(new QWidget(this), QStringLiteral("Picbottom"));
@@ -83,13 +114,13 @@ void FrmMain::CreateStatusBar() {
     Picjiao->setPixmap(QPixmap(QStringLiteral(":/morvane/corner.png")));
     Move(Picjiao, 9900, 75, 330, 300);
 
-    TxtHelpTip = Named(new QLineEdit(QStringLiteral("帮助提示："), Picbottom),
-                       QStringLiteral("TxtHelpTip"));
+    TxtHelpTip =
+        Named(new QLineEdit(QStringLiteral("帮助提示："), Picbottom), QStringLiteral("TxtHelpTip"));
     Move(TxtHelpTip, 3900, 30, 5175, 285);
     SetBackColor(TxtHelpTip, SystemColour(this, QPalette::Midlight));
 
-    TxtTimeTip = Named(new QLineEdit(QStringLiteral("现在时间："), Picbottom),
-                       QStringLiteral("TxtTimeTip"));
+    TxtTimeTip =
+        Named(new QLineEdit(QStringLiteral("现在时间："), Picbottom), QStringLiteral("TxtTimeTip"));
     Move(TxtTimeTip, 1695, 30, 2175, 285);
     SetBackColor(TxtTimeTip, SystemColour(this, QPalette::Button));
 
@@ -220,7 +251,8 @@ void FrmMain::CreatePanel() {
         ComboColor[i] = list;
     }
 
-    Label1 = Named(new QLabel(QStringLiteral("R:    G:   B:"), FrameColor), QStringLiteral("Label1"));
+    Label1 =
+        Named(new QLabel(QStringLiteral("R:    G:   B:"), FrameColor), QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Move(Label1, 90, 300, 225, 1005);
 
@@ -251,11 +283,11 @@ void FrmMain::CreatePanel() {
 
 void FrmMain::SetTabOrder() {
     const QList<QWidget*> order = {
-        TxtTop1,      TxtBottom1,   ChkChoose[0],  ChkChoose[1],  ChkChoose[2], ChkChoose[3],
-        CmdButton[0], CmdButton[1], CmdButton[2],  CmdButton[3],  CmdButton[4], CmdButton[5],
-        CmdButton[6], ComboColor[0], ComboColor[1], ComboColor[2], ChkOption[1], ChkOption[0],
-        ChkOption[2], TxtBottom,    Txttop,        TxtLineTip,    TxtTimeTip,   TxtHelpTip,
-        CmdButton[7]};
+        TxtTop1,       TxtBottom1,   ChkChoose[0], ChkChoose[1],  ChkChoose[2],
+        ChkChoose[3],  CmdButton[0], CmdButton[1], CmdButton[2],  CmdButton[3],
+        CmdButton[4],  CmdButton[5], CmdButton[6], ComboColor[0], ComboColor[1],
+        ComboColor[2], ChkOption[1], ChkOption[0], ChkOption[2],  TxtBottom,
+        Txttop,        TxtLineTip,   TxtTimeTip,   TxtHelpTip,    CmdButton[7]};
     for (qsizetype i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -268,6 +300,18 @@ void FrmMain::Form_Load() {
     for (TextBox* box : {Txttop, TxtTop1, TxtBottom, TxtBottom1}) {
         box->setAcceptDrops(true);
     }
+}
+
+bool FrmMain::SessionEnding(const std::function<bool()>& mayAsk) {
+    if (isHidden()) {
+        return true; // already closed
+    }
+    // The question needs the user, which the session manager must allow
+    // first; when it does not, the session ends the program without asking.
+    if (ChkChoose[3]->isChecked() && !mayAsk()) {
+        return true;
+    }
+    return close();
 }
 
 void FrmMain::Form_QueryUnload(bool& Cancel) {
@@ -285,10 +329,12 @@ FrmHelp& FrmMain::Help() {
     if (!m_help) {
         m_help = std::make_unique<FrmHelp>(m_platform);
         // Closed by its own OK, Esc or close box: destroy it once its modal
-        // loop has returned, so the next reference creates and loads it anew.
-        connect(m_help.get(), &FrmHelp::Unloaded, this, [this] {
-            if (m_help) {
-                m_help.release()->deleteLater();
+        // loop has returned (it is still inside its own handlers now), so the
+        // next reference creates and loads it anew.
+        connect(m_help.get(), &FrmHelp::Unloaded, this, [this, help = m_help.get()] {
+            if (m_help.get() == help) {
+                m_helpClosing = m_help.release();
+                m_helpClosing->deleteLater();
             }
         });
     }
@@ -309,10 +355,18 @@ PanePair FrmMain::ShownPair() const {
     return {Txttop, TxtBottom};
 }
 
-float FrmMain::ScaleWidth() const { return ToTwips(width()); }
-float FrmMain::ScaleHeight() const { return ToTwips(height()); }
-float FrmMain::OuterWidth() const { return ToTwips(frameGeometry().width()); }
-float FrmMain::OuterHeight() const { return ToTwips(frameGeometry().height()); }
+float FrmMain::ScaleWidth() const {
+    return ToTwips(width());
+}
+float FrmMain::ScaleHeight() const {
+    return ToTwips(height());
+}
+float FrmMain::OuterWidth() const {
+    return ToTwips(frameGeometry().width());
+}
+float FrmMain::OuterHeight() const {
+    return ToTwips(frameGeometry().height());
+}
 
 void FrmMain::closeEvent(QCloseEvent* event) {
     bool Cancel = false;

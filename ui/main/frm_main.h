@@ -9,10 +9,12 @@
 #include "platform/platform.h"
 #include "ui/main/pane_pair.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -96,6 +98,11 @@ private:
     void SetTabOrder();
     void Form_Load();
     void Form_QueryUnload(bool& Cancel);
+    /// The desktop session is ending (log-off, shutdown): the same close
+    /// request as the close box. mayAsk asks the session manager whether the
+    /// close question may be shown now. False when the close was refused, so
+    /// the session end is cancelled.
+    bool SessionEnding(const std::function<bool()>& mayAsk);
 
     // commands.cpp
     void ConnectCommands();
@@ -138,6 +145,8 @@ private:
 
     platform::Platform& m_platform;
     std::unique_ptr<FrmHelp> m_help;
+    /// An About window that closed itself and waits for its deferred deletion.
+    QPointer<FrmHelp> m_helpClosing;
     bool m_shownOnce = false;
 
     // Window-level state.

@@ -1,0 +1,246 @@
+// The eight command buttons, on the shown pane pair.
+
+#include "engine/engine.h"
+#include "fake_platform.h"
+#include "probe.h"
+#include "ui/about/frm_help.h"
+#include "ui/text_box.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace morvane::ui {
+namespace {
+
+QString Engine(std::u16string (*conversion)(std::u16string_view), const QString& text) {
+    const std::u16string out = conversion(
+        std::u16string_view(QStringView(text).utf16(), static_cast<std::size_t>(text.size())));
+    return QString::fromUtf16(out.data(), static_cast<qsizetype>(out.size()));
+}
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        w = std::make_unique<FrmMain>(fake.platform);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    void Run(int Index) { FrmMainProbe::CmdButton_Click(*w, Index); }
+    void SetWordWrap(bool on) { w->ChkChoose[0]->setChecked(on); }
+    // Deferred deletions (an About window that closed itself) happen here.
+    static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    fakes::FakePlatform fake;
+    std::unique_ptr<FrmMain> w;
+};
+
+// Both conversions, on whichever pair is shown; the other pair is untouched.
+TEST_F(Commands, ConversionsWriteTheEngineResultIntoTheShownOutputBox) {
+    const QString page = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"gb2312\"?>\r\n<p>\u4E2D\u6587 &amp; &#x4E2D;</p>\r\n");
+    const struct {
+        int Index;
+        std::u16string (*conversion)(std::u16string_view);
+    } commands[] = {{0, &engine::ConvertGbToUtf}, {1, &engine::ConvertUtfToGb}};
+    for (const bool wrap : {true, false}) {
+        SetWordWrap(wrap);
+        const PanePair shown = w->ShownPair();
+        const PanePair other =
+            wrap ? PanePair{w->Txttop, w->TxtBottom} : PanePair{w->TxtTop1, w->TxtBottom1};
+        ASSERT_EQ(shown.input, wrap ? w->TxtTop1 : w->Txttop);
+        for (const auto& c : commands) {
+            shown.input->SetText(page);
+            other.input->SetText(QStringLiteral("other in"));
+            other.output->SetText(QStringLiteral("other out"));
+            const QString tip = w->TxtHelpTip->text();
+            QWidget* focus = QApplication::focusWidget();
+            Run(c.Index);
+            EXPECT_EQ(shown.output->Text(), Engine(c.conversion, page)) << c.Index << wrap;
+            EXPECT_EQ(shown.input->Text(), page);
+            EXPECT_EQ(other.input->Text(), QStringLiteral("other in"));
+            EXPECT_EQ(other.output->Text(), QStringLiteral("other out"));
+            EXPECT_EQ(w->TxtHelpTip->text(), tip);
+            EXPECT_EQ(QApplication::focusWidget(), focus);
+            EXPECT_TRUE(fake.messages.calls.empty());
+        }
+    }
+}
+
+TEST_F(Commands, SwapExchangesInputAndOutput) {
+    const struct {
+        const char16_t* input;
+        const char16_t* output;
+    } table[] = {{u"in", u"out"}, {u"moved\r\n", u""}, {u"", u"\u4E2D\r\n"}, {u"", u""}};
+    for (const auto& row : table) {
+        const QString in = QString::fromUtf16(row.input);
+        const QString out = QString::fromUtf16(row.output);
+        w->TxtTop1->SetText(in);
+        w->TxtBottom1->SetText(out);
+        Run(2);
+        EXPECT_EQ(w->TxtTop1->Text(), out);
+        EXPECT_EQ(w->TxtBottom1->Text(), in);
+        Run(2);
+        EXPECT_EQ(w->TxtTop1->Text(), in);
+        EXPECT_EQ(w->TxtBottom1->Text(), out);
+    }
+}
+
+TEST_F(Commands, ExampleReplacesTheInputAndLeavesTheAboutWindowHidden) {
+    w->TxtTop1->SetText(QStringLiteral("anything"));
+    w->TxtBottom1->SetText(QStringLiteral("result"));
+    ASSERT_FALSE(w->HelpLoaded());
+    Run(3);
+    EXPECT_EQ(w->TxtTop1->Text(), WmlExample());
+    EXPECT_EQ(w->TxtBottom1->Text(), QStringLiteral("result"));
+    ASSERT_TRUE(w->HelpLoaded());
+    EXPECT_FALSE(w->Help().isVisible());
+    Run(3);
+    EXPECT_EQ(w->TxtTop1->Text(), WmlExample());
+}
+
+TEST_F(Commands, ExampleConvertsBothWays) {
+    Run(3);
+    Run(0);
+    const QStringList lines = w->TxtBottom1->Text().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 17); // 16 lines and the empty rest after the last CR LF
+    EXPECT_EQ(lines[0], QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
+    EXPECT_TRUE(lines[3].startsWith(QStringLiteral("    <card ")));
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("WAP&#x4EE3;&#x7801;&#x5B9E;&#x4F8B;")));
+    EXPECT_EQ(lines[14], QStringLiteral("    </card>"));
+    EXPECT_FALSE(w->TxtBottom1->Text().contains(QLatin1Char('\t')));
+    EXPECT_EQ(w->TxtTop1->Text(), WmlExample());
+
+    Run(2); // the output becomes the input
+    Run(1);
+    QString expected = WmlExample();
+    expected.remove(QLatin1Char('\t'));
+    EXPECT_EQ(w->TxtBottom1->Text(), expected);
+}
+
+TEST_F(Commands, CopyPlacesExactlyTheOutputText) {
+    for (const QString& out : {QStringLiteral("a\r\n\u4E2D\r\n"), QString()}) {
+        fake.clipboard.calls.clear();
+        w->TxtBottom1->SetText(out);
+        w->TxtTop1->SetText(QStringLiteral("not this"));
+        Run(4);
+        EXPECT_EQ(fake.clipboard.calls,
+                  QStringList({QStringLiteral("clear"), QStringLiteral("set:") + out}));
+    }
+    SetWordWrap(false); // the shown pair's output
+    w->TxtBottom->SetText(QStringLiteral("shown\r\n"));
+    Run(4);
+    EXPECT_EQ(fake.clipboard.text, QStringLiteral("shown\r\n"));
+}
+
+TEST_F(Commands, ClearEmptiesOnlyTheShownPair) {
+    w->Txttop->SetText(QStringLiteral("hidden in"));
+    w->TxtBottom->SetText(QStringLiteral("hidden out"));
+    w->TxtTop1->SetText(QStringLiteral("in"));
+    w->TxtBottom1->SetText(QStringLiteral("out"));
+    Run(5);
+    EXPECT_TRUE(w->TxtTop1->Text().isEmpty());
+    EXPECT_TRUE(w->TxtBottom1->Text().isEmpty());
+    EXPECT_EQ(w->Txttop->Text(), QStringLiteral("hidden in"));
+    EXPECT_EQ(w->TxtBottom->Text(), QStringLiteral("hidden out"));
+}
+
+TEST_F(Commands, IndicesOutsideTheButtonsDoNothing) {
+    w->TxtTop1->SetText(QStringLiteral("in"));
+    w->TxtBottom1->SetText(QStringLiteral("out"));
+    for (const int Index : {-1, 8, 32767, -32768}) {
+        Run(Index);
+    }
+    EXPECT_EQ(w->TxtTop1->Text(), QStringLiteral("in"));
+    EXPECT_EQ(w->TxtBottom1->Text(), QStringLiteral("out"));
+    EXPECT_TRUE(fake.clipboard.calls.isEmpty());
+    EXPECT_FALSE(w->HelpLoaded());
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(Commands, AccessKeysPressTheButtons) {
+    w->TxtTop1->SetText(QStringLiteral("\u4E2D")); // 中
+    QTest::keyClick(w.get(), Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(w->TxtBottom1->Text(), QStringLiteral("&#x4E2D;"));
+    QTest::keyClick(w.get(), Qt::Key_D, Qt::AltModifier);
+    QTRY_VERIFY(w->TxtTop1->Text().isEmpty());
+}
+
+// Exit: the About window goes first; the close request may still be refused.
+TEST_F(Commands, ExitWithReminderAndNoKeepsTheWindowAndItsTexts) {
+    Run(3); // loads the About window, hidden
+    w->TxtBottom1->SetText(QStringLiteral("result"));
+    w->ChkChoose[3]->setChecked(true);
+    fake.messages.answers = {platform::MessageAnswer::No};
+    Run(6);
+    ASSERT_EQ(fake.messages.calls.size(), 1u);
+    EXPECT_FALSE(w->HelpLoaded());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->TxtTop1->Text(), WmlExample());
+    EXPECT_EQ(w->TxtBottom1->Text(), QStringLiteral("result"));
+
+    fake.messages.answers = {platform::MessageAnswer::Yes};
+    Run(6);
+    EXPECT_EQ(fake.messages.calls.size(), 2u);
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(Commands, ExitWithoutReminderClosesAtOnce) {
+    Run(3);
+    Run(6);
+    EXPECT_TRUE(fake.messages.calls.empty());
+    EXPECT_FALSE(w->HelpLoaded());
+    EXPECT_FALSE(w->isVisible());
+}
+
+// About: keep-on-top is switched off before the modal window shows and stays off.
+TEST_F(Commands, AboutTakesTheWindowOffTheTopFirst) {
+    w->ChkChoose[1]->setChecked(true);
+    ASSERT_TRUE(fake.windows.above);
+    bool checked = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        FrmHelp& help = w->Help();
+        EXPECT_TRUE(help.isVisible());
+        EXPECT_TRUE(help.isModal());
+        EXPECT_EQ(help.parentWidget(), nullptr); // no owner
+        EXPECT_FALSE(fake.windows.above);
+        EXPECT_FALSE(w->ChkChoose[1]->isChecked());
+        checked = true;
+        help.cmdOK->click();
+    });
+    Run(7);
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(w->ChkChoose[1]->isChecked());
+    EXPECT_FALSE(fake.windows.above);
+    Settle();
+    EXPECT_FALSE(w->HelpLoaded()); // it unloaded itself
+}
+
+// The example command creates the About window; showing it later does not
+// load it again, and after it closed the next one is loaded afresh.
+TEST_F(Commands, AboutAfterExampleKeepsTheLoadedWindow) {
+    Run(3);
+    FrmHelp* loaded = &w->Help();
+    loaded->setWindowTitle(QStringLiteral("changed after load"));
+    QString shownTitle;
+    QTimer::singleShot(0, w.get(), [&] {
+        shownTitle = w->Help().windowTitle();
+        EXPECT_EQ(&w->Help(), loaded);
+        QTest::keyClick(&w->Help(), Qt::Key_Escape);
+    });
+    Run(7);
+    EXPECT_EQ(shownTitle, QStringLiteral("changed after load"));
+    Settle();
+    ASSERT_FALSE(w->HelpLoaded());
+    EXPECT_EQ(w->Help().windowTitle(), QStringLiteral("Morvane V1.2.0"));
+}
+
+} // namespace
+} // namespace morvane::ui

@@ -1,0 +1,130 @@
+// The pane text box: exact text in and out, and the wrap mode that keeps long
+// unbreakable lines from freezing the window.
+
+#include "ui/text_box.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace morvane::ui {
+namespace {
+
+QString References(qsizetype count) {
+    return QStringLiteral("&#x4E2D;").repeated(count);
+}
+
+TEST(TextBoxText, ProgramTextReadsBackExactly) {
+    TextBox box;
+    for (const QString& text :
+         {QString(), QStringLiteral("a\r\nb\r\n"), QStringLiteral("lone\rcr\nlf\r\n\r\n"),
+          QStringLiteral("nbsp\u00A0kept\ttab"), QStringLiteral("\U0001F600\u4E2D")}) {
+        box.SetText(text);
+        EXPECT_EQ(box.Text(), text);
+    }
+}
+
+TEST(TextBoxText, EditedTextUsesCrLf) {
+    TextBox box;
+    box.show();
+    box.SetText(QStringLiteral("one\ntwo\rthree"));
+    box.moveCursor(QTextCursor::End);
+    QTest::keyClick(&box, Qt::Key_Return);
+    QTest::keyClicks(&box, QStringLiteral("x"));
+    EXPECT_EQ(box.Text(), QStringLiteral("one\r\ntwo\r\nthree\r\nx"));
+}
+
+TEST(TextBoxRuns, LongestUnbreakableRun) {
+    const struct {
+        QString text;
+        qsizetype run;
+    } table[] = {
+        {QString(), 0},
+        {QStringLiteral("ab cd\tefg"), 3},
+        {QStringLiteral("&#x4E2D;&#x6587;"), 16},
+        {QStringLiteral("ab\u00A0cd"), 5},         // a no-break space joins
+        {QStringLiteral("abc\u4E2Dde\u3001f"), 3}, // 中 and 、 allow breaks
+        {QStringLiteral("abcd\r\nef\u2029g"), 4},
+        {References(300) + QStringLiteral(" x"), 2400},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(TextBox::LongestUnbreakableRun(row.text), row.run)
+            << row.text.left(40).toStdString();
+    }
+}
+
+TEST(TextBoxWrap, LongRunsBreakAnywhereOrdinaryTextBetweenWords) {
+    const QString words = QStringLiteral("ordinary words wrap between words ").repeated(3000);
+    const struct {
+        QString text;
+        bool anywhere;
+    } table[] = {
+        {words, false},
+        {QStringLiteral("x").repeated(TextBox::kLongRun), false},
+        {QStringLiteral("x").repeated(TextBox::kLongRun + 1), true},
+        {words + References(1000) + words, true},
+        {QStringLiteral("\u4E2D").repeated(100000), false}, // Chinese breaks between characters
+        {QString(), false},
+    };
+    TextBox box;
+    box.resize(300, 200);
+    for (const auto& row : table) {
+        box.SetText(row.text);
+        EXPECT_EQ(box.BreaksAnywhere(), row.anywhere) << row.text.left(20).toStdString();
+        EXPECT_EQ(box.wordWrapMode(), row.anywhere ? QTextOption::WrapAnywhere
+                                                   : QTextOption::WrapAtWordBoundaryOrAnywhere);
+        EXPECT_EQ(box.Text(), row.text);
+    }
+}
+
+// A paste is looked at before it is laid out; typing is looked at as it comes.
+TEST(TextBoxWrap, PastedOrTypedLongRunsSwitchTheBox) {
+    TextBox box;
+    box.show();
+    QApplication::clipboard()->setText(References(500));
+    box.paste();
+    EXPECT_TRUE(box.BreaksAnywhere());
+    EXPECT_EQ(box.Text(), References(500));
+
+    box.SetText(QStringLiteral("x").repeated(TextBox::kLongRun - 2));
+    ASSERT_FALSE(box.BreaksAnywhere());
+    box.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&box, QStringLiteral("ab"));
+    EXPECT_FALSE(box.BreaksAnywhere());
+    QTest::keyClicks(&box, QStringLiteral("c"));
+    EXPECT_TRUE(box.BreaksAnywhere());
+    // Only a new text set by the program returns to breaking between words.
+    box.selectAll();
+    QTest::keyClick(&box, Qt::Key_Delete);
+    EXPECT_TRUE(box.BreaksAnywhere());
+    box.SetText(QStringLiteral("short"));
+    EXPECT_FALSE(box.BreaksAnywhere());
+}
+
+TEST(TextBoxWrap, NonWrappingBoxesNeverWrap) {
+    TextBox box;
+    box.SetWrapping(false);
+    box.SetText(References(1000));
+    EXPECT_EQ(box.lineWrapMode(), QPlainTextEdit::NoWrap);
+    box.SetWrapping(true);
+    EXPECT_EQ(box.wordWrapMode(), QTextOption::WrapAnywhere);
+}
+
+TEST(TextBoxKeys, TabMovesOnCtrlTabTypesATab) {
+    QWidget form;
+    auto* first = new TextBox(&form);
+    auto* second = new TextBox(&form);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(first->Text(), QStringLiteral("\t"));
+    QTest::keyClick(first, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), second);
+    EXPECT_EQ(first->Text(), QStringLiteral("\t"));
+}
+
+} // namespace
+} // namespace morvane::ui
