@@ -10,7 +10,10 @@
 #   (default build/driver-bench). MORVANE_BENCH_MIB sets the page size
 #   (default 50), MORVANE_BENCH_RUNS the timed runs per mode (default 10).
 # Timing uses hyperfine when installed, else /usr/bin/time; peak memory
-# always comes from /usr/bin/time (GNU time, package "time").
+# always comes from /usr/bin/time (GNU time, package "time"). Columns: input
+# size, wall time (mean ± standard deviation), throughput in MiB of input per
+# second on the mean, on the best run and on the CPU time (user + system),
+# peak resident memory and its ratio to the input size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -78,14 +81,15 @@ with open(path, "wb") as f:
 PY
 "$binary" --gb-to-utf "$work/page-gb.wml" >"$work/page-utf.wml"
 
-# Prints "mean stddev cpu" in seconds for $runs runs of the command: wall time, and user plus
-# system time. On a machine shared with other work the wall time includes waiting for a CPU;
-# the CPU time shows what the run itself costs.
+# Prints "mean stddev best cpu" in seconds for $runs runs of the command: the mean, spread and
+# shortest wall time, and the mean user plus system time. On a machine shared with other work
+# the wall time includes waiting for a CPU; the best run and the CPU time show what the run
+# itself costs.
 time_runs() {
   if command -v hyperfine >/dev/null; then
     hyperfine -N --warmup 1 --runs "$runs" --output=pipe --export-json "$work/h.json" \
-      "$*" >/dev/null
-    python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"][0]; print(r["mean"], r["stddev"], r["user"] + r["system"])' "$work/h.json"
+      "$*" >/dev/null 2>"$work/hyperfine.log"
+    python3 -c 'import json,sys; r=json.load(open(sys.argv[1]))["results"][0]; print(r["mean"], r["stddev"], r["min"], r["user"] + r["system"])' "$work/h.json"
   else
     for _ in $(seq "$runs"); do
       { /usr/bin/time -f '%e %U %S' "$@" | cat >/dev/null; } 2>&1
@@ -93,31 +97,32 @@ time_runs() {
 import statistics, sys
 rows = [[float(x) for x in line.split()] for line in sys.stdin]
 wall = [r[0] for r in rows]
-print(statistics.mean(wall), statistics.pstdev(wall), statistics.mean(r[1] + r[2] for r in rows))'
+print(statistics.mean(wall), statistics.pstdev(wall), min(wall),
+      statistics.mean(r[1] + r[2] for r in rows))'
   fi
 }
 
 uptime
-printf '%-12s %10s %17s %7s %7s %9s %7s  %s\n' mode input 'wall (s)' MiB/s cpu-MiB/s 'peak RSS' RSS/in target
+printf '%-12s %10s %17s %7s %7s %7s %9s %7s  %s\n' mode input 'wall (s)' MiB/s best cpu 'peak RSS' RSS/in 'target (on the mean)'
 for row in "--encode page-gb.wml 300" "--decode page-utf.wml 400" \
            "--gb-to-utf page-gb.wml 0" "--utf-to-gb page-utf.wml 0"; do
   read -r mode file target <<<"$row"
   input="$work/$file"
   bytes=$(stat -c %s "$input")
-  read -r mean sd cpu < <(time_runs "$binary" "$mode" "$input")
+  read -r mean sd best cpu < <(time_runs "$binary" "$mode" "$input")
   rss_kib=$( { /usr/bin/time -f %M "$binary" "$mode" "$input" >/dev/null; } 2>&1 )
-  python3 - "$mode" "$bytes" "$mean" "$sd" "$cpu" "$rss_kib" "$target" <<'PY'
+  python3 - "$mode" "$bytes" "$mean" "$sd" "$best" "$cpu" "$rss_kib" "$target" <<'PY'
 import sys
 mode = sys.argv[1]
-size, mean, sd, cpu, rss, target = (int(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4]),
-                                    float(sys.argv[5]), int(sys.argv[6]), int(sys.argv[7]))
+size, rss, target = int(sys.argv[2]), int(sys.argv[7]), int(sys.argv[8])
+mean, sd, best, cpu = (float(x) for x in sys.argv[3:7])
 mib = size / 1048576
-speed, cpu_speed, ratio = mib / mean, mib / cpu, rss * 1024 / size
+speed, best_speed, cpu_speed, ratio = mib / mean, mib / best, mib / cpu, rss * 1024 / size
 verdict = []
 if target:
     verdict.append(f">={target} MiB/s {'ok' if speed >= target else 'MISSED'}")
 verdict.append(f"<12x {'ok' if ratio < 12 else 'MISSED'}")
-print(f"{mode:<12} {mib:6.1f} MiB {mean:7.3f} ± {sd:5.3f} {speed:7.0f} {cpu_speed:9.0f} "
+print(f"{mode:<12} {mib:6.1f} MiB {mean:7.3f} ± {sd:5.3f} {speed:7.0f} {best_speed:7.0f} {cpu_speed:7.0f} "
       f"{rss / 1024:5.0f} MiB {ratio:6.2f}x  {', '.join(verdict)}")
 PY
 done
