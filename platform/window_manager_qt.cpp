@@ -10,8 +10,72 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#if defined(MORVANE_HAVE_XCB)
+#include <xcb/xcb.h>
+#endif
+
 namespace morvane::platform {
 namespace {
+
+#if defined(MORVANE_HAVE_XCB)
+// Replies of xcb are malloc'ed and must be freed.
+template <typename Reply> using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+template <typename Reply> XcbReply<Reply> Own(Reply* reply) {
+    return {reply, &std::free};
+}
+
+// The window's outer frame as the X server has it now: the window manager's
+// frame around the window (the window itself when no manager runs). Qt keeps
+// its own copy of a window's position, which it sets to the position asked
+// for on every move and corrects only when the manager reports a change;
+// a manager that keeps part of the window on screen and then meets the same
+// request again reports nothing, and Qt's copy stays where the window is not.
+std::optional<QRect> ServerFrame(const QWidget& window) {
+    // Only the xcb plugin talks to an X server (the headless one may offer
+    // the same native interface without a connection behind it).
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return std::nullopt;
+    }
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const QWindow* handle = window.windowHandle();
+    if (x11 == nullptr || x11->connection() == nullptr || handle == nullptr) {
+        return std::nullopt;
+    }
+    xcb_connection_t* connection = x11->connection();
+    auto top = static_cast<xcb_window_t>(handle->winId());
+    // Climb to the ancestor whose parent is the root window: the frame.
+    for (;;) {
+        const auto tree =
+            Own(xcb_query_tree_reply(connection, xcb_query_tree(connection, top), nullptr));
+        if (!tree) {
+            return std::nullopt;
+        }
+        if (tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE) {
+            break;
+        }
+        top = tree->parent;
+    }
+    const auto geometry =
+        Own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, top), nullptr));
+    if (!geometry) {
+        return std::nullopt;
+    }
+    const auto origin = Own(xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, top, geometry->root, 0, 0), nullptr));
+    if (!origin) {
+        return std::nullopt;
+    }
+    return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+}
+#else
+std::optional<QRect> ServerFrame(const QWidget&) {
+    return std::nullopt;
+}
+#endif
 
 class QtWindowManager final : public WindowManager {
 public:
@@ -44,7 +108,7 @@ public:
     QPoint cursorPos() const override { return QCursor::pos(); }
 
     ScreenRect frameRect(const QWidget& window) const override {
-        const QRect frame = window.frameGeometry();
+        const QRect frame = ServerFrame(window).value_or(window.frameGeometry());
         return {frame.left(), frame.top(), frame.left() + frame.width(),
                 frame.top() + frame.height()};
     }

@@ -1,0 +1,83 @@
+# Shared steps of the edge auto-hide end-to-end tests; source it after lib.sh
+# and after e2e_start_app. Positions are the window manager's outer frame in
+# screen pixels, as xwininfo reports them, which is what the program itself
+# reads back from Qt.
+#
+# The program turns the 40-twip strip into 3 pixels and the 10-twip reveal
+# offset into 1 pixel (nearest whole pixel), so on a screen W pixels wide a
+# frame of width w and height h hides at top 3-h, at left 3-w, at right W-3,
+# and comes back at top -1, left -1 or left W-w+1.
+
+AH_FRAME=""
+AH_FW=0
+AH_FH=0
+AH_SCREEN_W=$(xwininfo -root | awk '/Width:/ {print $2}')
+# Where the pointer waits while the window should hide: the bottom row, which
+# no frame used here reaches.
+AH_PARK_X=640
+AH_PARK_Y=795
+
+ah_init() {
+    AH_FRAME=$(e2e_frame_of "$E2E_WIN")
+    read -r _ _ AH_FW AH_FH < <(e2e_geometry "$AH_FRAME")
+    e2e_log "frame $AH_FRAME ${AH_FW}x${AH_FH} on a screen ${AH_SCREEN_W} wide"
+}
+
+ah_frame_x() { e2e_geometry "$AH_FRAME" | awk '{print $1}'; }
+ah_frame_y() { e2e_geometry "$AH_FRAME" | awk '{print $2}'; }
+
+# Clicks the check box "自动隐藏窗体" (ChkChoose(2)). It sits in the option
+# frame at twips (8580+90+60, 0+0+810) of the client area, 1395 x 255 twips:
+# client pixels (582, 54), 93 x 17. The click lands on its indicator.
+ah_click_option() {
+    local cx cy
+    read -r cx cy _ _ < <(e2e_geometry "$E2E_WIN")
+    xdotool mousemove --sync $((cx + 582 + 8)) $((cy + 54 + 8)) click 1
+}
+
+ah_park_pointer() { xdotool mousemove --sync "$AH_PARK_X" "$AH_PARK_Y"; }
+
+# Asks the window manager to put the frame's top-left corner at x y (it moves
+# the client, so the frame's own offset is added).
+ah_move_frame() { # x y
+    local fx fy cx cy
+    read -r fx fy _ _ < <(e2e_geometry "$AH_FRAME")
+    read -r cx cy _ _ < <(e2e_geometry "$E2E_WIN")
+    xdotool windowmove "$E2E_WIN" $(($1 + cx - fx)) $(($2 + cy - fy))
+}
+
+ah_frame_at() { # x y: true when the frame's top-left is there
+    [ "$(e2e_geometry "$AH_FRAME" | awk '{print $1, $2}')" = "$1 $2" ]
+}
+
+# Waits (up to 3 s) for the frame's top-left corner to reach x y.
+ah_expect_frame() { # x y what
+    if ! e2e_wait 30 ah_frame_at "$1" "$2"; then
+        e2e_fail "$3: frame at $(e2e_geometry "$AH_FRAME"), expected top-left $1 $2"
+    fi
+    e2e_log "$3: frame at $1 $2"
+}
+
+ah_is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$E2E_WIN" ]; }
+
+# A small window of another program that takes the focus away before each
+# reveal, so the reveal has something to win the focus back from.
+AH_OTHER=""
+ah_start_other() {
+    xmessage -geometry +560+650 'another program' >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    AH_OTHER=$(xdotool search --sync --onlyvisible --class Xmessage | head -n 1)
+    [ -n "$AH_OTHER" ] || e2e_fail "the other program's window did not appear"
+}
+
+ah_activate_other() {
+    xdotool windowactivate --sync "$AH_OTHER" 2>/dev/null || true
+    e2e_wait 20 sh -c "[ \"\$(xdotool getactivewindow)\" = $AH_OTHER ]" ||
+        e2e_fail "could not give the focus to the other program"
+}
+
+# Waits (up to 3 s) for the main window to be the active one.
+ah_expect_active() { # what
+    e2e_wait 30 ah_is_active || e2e_fail "$1: the main window is not active"
+    e2e_log "$1: active"
+}
