@@ -1,7 +1,7 @@
 #include "ui/back_color.h"
 
-#include <QAbstractScrollArea>
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPalette>
@@ -13,7 +13,9 @@ namespace morvane::ui {
 namespace {
 constexpr const char* kBackColorProperty = "morvaneBackColor";
 
-Colour FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+Colour FromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 } // namespace
 
 QColor ToQColor(Colour colour) {

@@ -3,7 +3,9 @@
 #include <QtGlobal>
 
 // Q_INIT_RESOURCE names a function in the global namespace.
-static void RegisterMorvaneResources() { Q_INIT_RESOURCE(resources); }
+static void RegisterMorvaneResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace morvane::ui {
 

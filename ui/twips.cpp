@@ -11,7 +11,9 @@ namespace {
 constexpr const char* kTwipProperty = "morvaneTwips";
 }
 
-int ToPixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int ToPixels(float twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 bool Move(QWidget* control, float Left, float Top, float Width, float Height) {
     if (control == nullptr || !(Width >= 0) || !(Height >= 0)) {
@@ -29,8 +31,8 @@ TwipRect Geometry(const QWidget* control) {
     const QVariant stored = control->property(kTwipProperty);
     if (stored.isValid()) {
         const QRectF r = stored.toRectF();
-        return {static_cast<float>(r.x()), static_cast<float>(r.y()),
-                static_cast<float>(r.width()), static_cast<float>(r.height())};
+        return {static_cast<float>(r.x()), static_cast<float>(r.y()), static_cast<float>(r.width()),
+                static_cast<float>(r.height())};
     }
     const QRect g = control->geometry();
     return {ToTwips(g.x()), ToTwips(g.y()), ToTwips(g.width()), ToTwips(g.height())};

@@ -13,7 +13,9 @@ inline constexpr float kTwipsPerPixel = 15.0f;
 /// Twips to the nearest whole logical pixel.
 int ToPixels(float twips);
 /// Logical pixels to twips.
-inline float ToTwips(int pixels) { return static_cast<float>(pixels) * kTwipsPerPixel; }
+inline float ToTwips(int pixels) {
+    return static_cast<float>(pixels) * kTwipsPerPixel;
+}
 
 /// Left, Top, Width, Height in twips.
 struct TwipRect {
