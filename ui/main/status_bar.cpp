@@ -1,19 +1,189 @@
-// Status bar: help tips, clock, link.
+// Status bar: help tips for the controls under the pointer, the clock, the
+// link to the maker's site, and the two boxes that pass the focus on.
+#include "ui/main/clock_text.h"
 #include "ui/main/frm_main.h"
+#include "ui/product.h"
+#include "ui/text_box.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
 
 namespace morvane::ui {
 
-void FrmMain::ConnectStatusBar() {}
-bool FrmMain::FilterStatusEvent(QObject*, QEvent*) { return false; }
-void FrmMain::ShowHelpTip(const QString& tip) { (void)tip; }
-void FrmMain::ChkChoose_MouseMove(int) {}
-void FrmMain::ChkOption_MouseMove(int) {}
-void FrmMain::CmdButton_MouseMove(int) {}
-void FrmMain::PicContainer_MouseMove() {}
-void FrmMain::TextBox_MouseMove(const TextBox*) {}
-void FrmMain::TimStatuBar_Timer() {}
-void FrmMain::TxtLineTip_Click() {}
-void FrmMain::TxtTimeTip_GotFocus() {}
-void FrmMain::TxtHelpTip_GotFocus() {}
+namespace {
+
+// Every tip is shown behind this prefix (with an ASCII colon, unlike the
+// full-width colon of the box's text at creation).
+constexpr char16_t kTipPrefix[] = u"帮助提示:";
+
+constexpr std::array<const char16_t*, 4> kChooseTips = {
+    u"可以选择文本框是否自动换行,默认自动换行。",
+    u"使程序在所有窗口最上面,默认不是窗体最前。",
+    u"当你选择了此项,当窗体靠近屏幕边缘时,会自动隐藏,就像QQ那样。",
+    u"选择此项,可以在关闭时,弹出询问窗口,减免操作失误而丢失数据。",
+};
+
+constexpr std::array<const char16_t*, 3> kOptionTips = {
+    u"选中此项，设置的颜色对文本框有效。",
+    u"选中此项，设置的颜色对窗体有效。",
+    u"选中此项，设置的颜色对按钮有效。",
+};
+
+constexpr std::array<const char16_t*, 8> kButtonTips = {
+    u"将GB2312编码形式的代码转换成UTF-8形式。",
+    u"将UTF-8编码形式的代码转换成GB2312形式。",
+    u"将左侧上下文本框中的内容互换。",
+    u"显示代码事例，可供参考。",
+    u"复制左侧下边文本框中的代码",
+    u"清空文本框中的所有内容。",
+    u"退出程序，假如您选择了|退出时提醒我|退出时将提醒是否退出。",
+    u"查看关于本程序的说明。",
+};
+
+constexpr char16_t kInputTip[] = u"此处显示的是需要被转码的内容。";
+constexpr char16_t kOutputTip[] = u"此处显示的是转码后的内容。";
+
+/// Position of `watched` in a control array, or -1.
+template <typename Array> int IndexIn(const Array& controls, const QObject* watched) {
+    const auto it = std::find(controls.begin(), controls.end(), watched);
+    return it == controls.end() ? -1 : static_cast<int>(it - controls.begin());
+}
+
+} // namespace
+
+void FrmMain::ConnectStatusBar() {
+    for (QCheckBox* box : ChkChoose) {
+        box->installEventFilter(this);
+    }
+    for (QCheckBox* box : ChkOption) {
+        box->installEventFilter(this);
+    }
+    for (QPushButton* button : CmdButton) {
+        button->installEventFilter(this);
+    }
+    PicContainer->installEventFilter(this);
+    // A text box's pointer events arrive on its viewport.
+    for (TextBox* box : {TxtTop1, Txttop, TxtBottom1, TxtBottom}) {
+        box->viewport()->setMouseTracking(true);
+        box->viewport()->installEventFilter(this);
+    }
+    for (QLineEdit* box : {TxtLineTip, TxtTimeTip, TxtHelpTip}) {
+        box->installEventFilter(this);
+    }
+    // Pointer events over the panes, the panel and the status bar belong to
+    // those controls. Without this, every move or press they leave unhandled
+    // would bubble up to the window and count as one on its background: the
+    // splitter tip would replace the panel's tip and a press on the panel
+    // would start a splitter drag.
+    for (QWidget* w : {static_cast<QWidget*>(TxtTop1), static_cast<QWidget*>(Txttop),
+                       static_cast<QWidget*>(TxtBottom1), static_cast<QWidget*>(TxtBottom),
+                       PicContainer, Picbottom}) {
+        w->setAttribute(Qt::WA_NoMousePropagation);
+    }
+    connect(TimStatuBar, &QTimer::timeout, this, &FrmMain::TimStatuBar_Timer);
+}
+
+bool FrmMain::FilterStatusEvent(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        if (const int i = IndexIn(CmdButton, watched); i >= 0) {
+            CmdButton_MouseMove(i);
+        } else if (const int j = IndexIn(ChkChoose, watched); j >= 0) {
+            ChkChoose_MouseMove(j);
+        } else if (const int k = IndexIn(ChkOption, watched); k >= 0) {
+            ChkOption_MouseMove(k);
+        } else if (watched == PicContainer) {
+            // A move a button left unhandled also reaches the panel: only
+            // the panel's own background counts.
+            const auto* move = static_cast<QMouseEvent*>(event);
+            if (PicContainer->childAt(move->position().toPoint()) == nullptr) {
+                PicContainer_MouseMove();
+            }
+        } else {
+            for (const TextBox* box : {TxtTop1, Txttop, TxtBottom1, TxtBottom}) {
+                if (watched == box->viewport()) {
+                    TextBox_MouseMove(box);
+                    break;
+                }
+            }
+        }
+        return false;
+    }
+    case QEvent::MouseButtonRelease: {
+        // A click: the left button released over the box it was pressed on
+        // (a release always goes to the control that took the press).
+        const auto* release = static_cast<QMouseEvent*>(event);
+        if (watched == TxtLineTip && release->button() == Qt::LeftButton &&
+            TxtLineTip->rect().contains(release->position().toPoint())) {
+            TxtLineTip_Click();
+        }
+        return false;
+    }
+    case QEvent::FocusIn:
+        // Consumed: the box must not start its caret or select its text
+        // after the focus has already gone on.
+        if (watched == TxtTimeTip) {
+            TxtTimeTip_GotFocus();
+            return true;
+        }
+        if (watched == TxtHelpTip) {
+            TxtHelpTip_GotFocus();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void FrmMain::ShowHelpTip(const QString& tip) {
+    HelpTipText = tip;
+    TxtHelpTip->setText(QString::fromUtf16(kTipPrefix) + HelpTipText);
+}
+
+void FrmMain::ChkChoose_MouseMove(int Index) {
+    ShowHelpTip(QString::fromUtf16(kChooseTips.at(static_cast<std::size_t>(Index))));
+}
+
+void FrmMain::ChkOption_MouseMove(int Index) {
+    ShowHelpTip(QString::fromUtf16(kOptionTips.at(static_cast<std::size_t>(Index))));
+}
+
+void FrmMain::CmdButton_MouseMove(int Index) {
+    ShowHelpTip(QString::fromUtf16(kButtonTips.at(static_cast<std::size_t>(Index))));
+}
+
+void FrmMain::PicContainer_MouseMove() {
+    ShowHelpTip(QString());
+}
+
+void FrmMain::TextBox_MouseMove(const TextBox* box) {
+    const bool input = box == TxtTop1 || box == Txttop;
+    ShowHelpTip(QString::fromUtf16(input ? kInputTip : kOutputTip));
+}
+
+void FrmMain::TimStatuBar_Timer() {
+    TxtTimeTip->setText(ClockText(QDateTime::currentDateTime(), QLocale::system()));
+}
+
+void FrmMain::TxtLineTip_Click() {
+    (void)m_platform.shell.openUrl(kMakerUrl);
+}
+
+void FrmMain::TxtTimeTip_GotFocus() {
+    Picbottom->setFocus();
+}
+
+void FrmMain::TxtHelpTip_GotFocus() {
+    Picbottom->setFocus();
+}
 
 } // namespace morvane::ui
