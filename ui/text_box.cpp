@@ -59,11 +59,17 @@ QString TextBox::Text() const {
 }
 
 void TextBox::SetText(const QString& text) {
-    // A new text decides the wrap mode afresh, before it is laid out.
-    m_breakAnywhere = false;
-    BreakAnywhereFor(text);
-    ApplyWrapMode();
+    // A new text decides the wrap mode afresh, before it is laid out. A change
+    // of mode lays out the whole document again, so the old text goes first:
+    // a long line of references laid out again between words would freeze
+    // the window (clearing a box that held one, or swapping it away).
     m_settingText = true;
+    const bool breakAnywhere = LongestUnbreakableRun(text) > kLongRun;
+    if (breakAnywhere != m_breakAnywhere) {
+        clear();
+        m_breakAnywhere = breakAnywhere;
+        ApplyWrapMode();
+    }
     setPlainText(text);
     m_settingText = false;
     m_programText = text;

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QPlainTextDocumentLayout>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +78,51 @@ TEST(TextBoxWrap, LongRunsBreakAnywhereOrdinaryTextBetweenWords) {
         EXPECT_EQ(box.wordWrapMode(), row.anywhere ? QTextOption::WrapAnywhere
                                                    : QTextOption::WrapAtWordBoundaryOrAnywhere);
         EXPECT_EQ(box.Text(), row.text);
+    }
+}
+
+// Records the wrap mode and the document's length whenever the document is
+// laid out (again).
+class RecordingLayout final : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+    std::vector<std::pair<QTextOption::WrapMode, int>> layouts;
+
+protected:
+    void documentChanged(int from, int removed, int added) override {
+        layouts.emplace_back(document()->defaultTextOption().wrapMode(),
+                             document()->characterCount());
+        QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    }
+};
+
+// Changing the wrap mode lays the whole document out again: a long line of
+// references must never be laid out between words on the way to a new text,
+// which took minutes when a box holding a converted one-line page was cleared.
+TEST(TextBoxWrap, ANewTextNeverLaysOutALongRunBetweenWords) {
+    const QString longRun = References(2000);
+    const QString shortText = QStringLiteral("short words");
+    const std::vector<std::vector<QString>> sequences = {{longRun, QString()},
+                                                         {longRun, shortText},
+                                                         {longRun, longRun + QStringLiteral("x")},
+                                                         {shortText, longRun, shortText}};
+    for (const auto& sequence : sequences) {
+        TextBox box;
+        box.resize(300, 200);
+        QTextDocument doc;
+        auto* layout = new RecordingLayout(&doc);
+        doc.setDocumentLayout(layout);
+        box.setDocument(&doc);
+        box.show();
+        for (const QString& text : sequence) {
+            box.SetText(text);
+            EXPECT_EQ(box.Text(), text);
+        }
+        for (const auto& [mode, length] : layout->layouts) {
+            EXPECT_FALSE(mode != QTextOption::WrapAnywhere && length > TextBox::kLongRun)
+                << "laid out " << length << " units between words";
+        }
+        box.setDocument(nullptr);
     }
 }
 
