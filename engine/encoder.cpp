@@ -188,9 +188,16 @@ template <bool Page> std::u16string Encode(std::u16string_view text) {
                 break;
             }
         }
-        const std::size_t j = i++;
+        std::size_t j = i++;
         const char16_t c = s[j];
         if (c == u'&') {
+            // In a run of ampersands all but the last are escaped, whatever
+            // follows: the text from each of them to the next ";" holds a
+            // second "&", so it is neither a reference nor an entity name.
+            while (i < n && s[i] == u'&') {
+                out = PutText(out, kEscapedAmpersand);
+                j = i++;
+            }
             if (!semicolonKnown || (semicolon != kNotFound && semicolon < j)) {
                 semicolon = detail::FindUnit(s, j, n, u';');
                 semicolonKnown = true;
