@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPalette>
@@ -36,7 +37,10 @@ void SetBackColor(QWidget* control, Colour colour) {
                qobject_cast<QAbstractButton*>(control)->inherits("QPushButton")) {
         pal.setColor(QPalette::Button, c);
     } else {
+        // A panel fills itself with the window colour, a check box with the
+        // button colour (its background role): set both.
         pal.setColor(QPalette::Window, c);
+        pal.setColor(control->backgroundRole(), c);
         control->setAutoFillBackground(true);
     }
     control->setPalette(pal);
@@ -49,6 +53,27 @@ Colour BackColor(const QWidget* control) {
         return static_cast<Colour>(stored.toUInt());
     }
     return FromQColor(control->palette().color(control->backgroundRole()));
+}
+
+void SetWindowForeColor(QWidget* window, Colour colour) {
+    // Controls take their parent's colours for every role they do not set
+    // themselves; giving the direct children the toolkit's own text colours
+    // keeps the window's text colour to the window.
+    constexpr QPalette::ColorRole kTextRoles[] = {QPalette::WindowText, QPalette::Text,
+                                                  QPalette::ButtonText};
+    constexpr QPalette::ColorGroup kGroups[] = {QPalette::Active, QPalette::Inactive,
+                                                QPalette::Disabled};
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QPalette standard = QApplication::palette(child);
+        QPalette pal = child->palette();
+        for (const QPalette::ColorRole role : kTextRoles) {
+            for (const QPalette::ColorGroup group : kGroups) {
+                pal.setColor(group, role, standard.color(group, role));
+            }
+        }
+        child->setPalette(pal);
+    }
+    SetForeColor(window, colour);
 }
 
 void SetForeColor(QWidget* control, Colour colour) {

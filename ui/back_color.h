@@ -25,7 +25,12 @@ void SetBackColor(QWidget* control, Colour colour);
 /// The colour last set with SetBackColor; the palette's own background otherwise.
 Colour BackColor(const QWidget* control);
 
-/// Sets the text colour of a control.
+/// Sets the text colour of a control, and of the controls inside it that have
+/// none of their own.
 void SetForeColor(QWidget* control, Colour colour);
+
+/// Sets the text colour of a window's own surface; its controls, created
+/// before, keep the toolkit's text colours.
+void SetWindowForeColor(QWidget* window, Colour colour);
 
 } // namespace morvane::ui

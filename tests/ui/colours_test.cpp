@@ -75,6 +75,13 @@ TEST_F(Colours, AFirstPickFillsTheOtherListsWith255AndColoursAllGroups) {
     EXPECT_EQ(ColoursOf(Untouched()), untouched);
     // Label1 shows its frame through, with no colour of its own.
     EXPECT_FALSE(w->Label1->testAttribute(Qt::WA_SetPalette));
+    // What each panel control fills itself with is the colour (a check box
+    // fills with its button colour, a frame with its window colour).
+    for (QWidget* control : Panel()) {
+        EXPECT_EQ(control->palette().color(control->backgroundRole()), QColor(100, 255, 255))
+            << control->objectName().toStdString();
+        EXPECT_TRUE(control->autoFillBackground()) << control->objectName().toStdString();
+    }
     // The palette really carries it: the pane's editing area, the button's face.
     EXPECT_EQ(w->TxtTop1->palette().color(QPalette::Base), QColor(100, 255, 255));
     EXPECT_EQ(w->CmdButton[0]->palette().color(QPalette::Button), QColor(100, 255, 255));

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -127,6 +128,44 @@ TEST(MainWindowStart, PanesWrapOrScrollAndAcceptDrops) {
         EXPECT_FALSE(box->isReadOnly()) << box->objectName().toStdString();
         EXPECT_EQ(BackColor(box), RGB(255, 255, 192));
     }
+}
+
+// The window's own text colour is the panes' background colour: it must stay
+// the window's, or typed text and captions vanish into their backgrounds.
+TEST(MainWindowStart, TextStandsOutFromItsBackground) {
+    fakes::FakePlatform fake;
+    FrmMain w(fake.platform);
+    const QColor windowFore(255, 255, 192);
+    for (TextBox* box : {w.TxtTop1, w.TxtBottom1, w.Txttop, w.TxtBottom}) {
+        EXPECT_NE(box->palette().color(QPalette::Text), windowFore)
+            << box->objectName().toStdString();
+    }
+    for (QWidget* caption : std::initializer_list<QWidget*>{
+             w.ChkChoose[0], w.ChkChoose[3], w.FrameOption, w.TxtTimeTip, w.TxtHelpTip}) {
+        EXPECT_EQ(caption->palette().color(QPalette::WindowText),
+                  QApplication::palette(caption).color(QPalette::WindowText))
+            << caption->objectName().toStdString();
+        EXPECT_EQ(caption->palette().color(QPalette::Text),
+                  QApplication::palette(caption).color(QPalette::Text))
+            << caption->objectName().toStdString();
+    }
+    EXPECT_EQ(w.CmdButton[0]->palette().color(QPalette::ButtonText),
+              QApplication::palette(w.CmdButton[0]).color(QPalette::ButtonText));
+    EXPECT_EQ(w.palette().color(QPalette::WindowText), windowFore);
+
+    // And on screen: a box holding text shows pixels far from its background.
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.TxtTop1->SetText(QStringLiteral("WWWW MMMM 中文中文"));
+    const QImage shot = w.TxtTop1->viewport()->grab().toImage();
+    int darkest = 255 * 3;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            darkest = std::min(darkest, c.red() + c.green() + c.blue());
+        }
+    }
+    EXPECT_LT(darkest, 255 * 3 / 2);
 }
 
 TEST(MainWindowStart, FocusStartsInTheInputBox) {

@@ -16,11 +16,14 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
 #include <QStyleFactory>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace morvane::ui {
 
@@ -40,6 +43,26 @@ template <typename T> T* Named(T* control, const QString& name) {
     return control;
 }
 
+// The colour-target tick boxes are 29 pixels wide, just room for a small
+// indicator, a narrow gap and one Chinese character: the toolkit's usual
+// indicator and gap would cut the character in half.
+class CompactCheckStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        switch (metric) {
+        case PM_IndicatorWidth:
+        case PM_IndicatorHeight:
+            return std::min(13, QProxyStyle::pixelMetric(metric, option, widget));
+        case PM_CheckBoxLabelSpacing:
+            return 2;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+};
+
 Colour SystemColour(const QWidget* w, QPalette::ColorRole role) {
     const QColor c = w->palette().color(QPalette::Active, role);
     return RGB(c.red(), c.green(), c.blue());
@@ -58,7 +81,6 @@ FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/morvane/icon-32.png")));
     resize(ToPixels(kClientWidth), ToPixels(kClientHeight));
     SetBackColor(this, kWindowBack);
-    SetForeColor(this, kWindowFore);
     // The background takes the splitter drag and its tip.
     setMouseTracking(true);
 
@@ -66,6 +88,12 @@ FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
     CreateTextArea();
     CreatePanel();
     SetTabOrder();
+    // The window's text colour is its own: the panes and the panel's captions
+    // keep the toolkit's dark text on their light backgrounds.
+    SetWindowForeColor(this, kWindowFore);
+    // The window's text colour is its own: the panes and the panel's captions
+    // keep the toolkit's dark text on their light backgrounds.
+    SetWindowForeColor(this, kWindowFore);
 
     ConnectCommands();
     ConnectOptions();
@@ -266,6 +294,8 @@ void FrmMain::CreatePanel() {
         {u"窗", u"对窗体进行颜色设置", 80},
         {u"钮", u"对按钮进行颜色设置", 1000},
     }};
+    auto* compact = new CompactCheckStyle();
+    compact->setParent(this);
     for (std::size_t i = 0; i < options.size(); ++i) {
         auto* box = Named(new QCheckBox(QString::fromUtf16(options[i].caption), FrameColor),
                           QStringLiteral("ChkOption(%1)").arg(i));
@@ -274,6 +304,7 @@ void FrmMain::CreatePanel() {
         box->setChecked(true);
         SetBackColor(box, kPanelBack);
         box->setMouseTracking(true);
+        box->setStyle(compact);
         ChkOption[i] = box;
     }
 
@@ -388,7 +419,16 @@ void FrmMain::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         Form_Resize();
+    } else if (event->type() == QEvent::ActivationChange) {
+        // The window manager's frame is known only once it has framed the
+        // window, typically by the time it first activates it.
+        FitStatusBarToFrame();
     }
+}
+
+void FrmMain::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    FitStatusBarToFrame();
 }
 
 void FrmMain::showEvent(QShowEvent* event) {

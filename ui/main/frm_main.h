@@ -82,6 +82,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -116,6 +117,9 @@ private:
     // layout.cpp: pane layout and splitter.
     void ArrangeTextBoxes();
     void Form_Resize();
+    /// The help-tip box's width and the corner picture's place follow the
+    /// outer width, frame included; the frame may arrive after the resize.
+    void FitStatusBarToFrame();
     void Form_MouseDown(Qt::MouseButtons Button, float X, float Y);
     void Form_MouseMove(Qt::MouseButtons Button, float X, float Y);
     void Form_MouseUp(Qt::MouseButtons Button, float X, float Y);
@@ -148,6 +152,8 @@ private:
     /// An About window that closed itself and waits for its deferred deletion.
     QPointer<FrmHelp> m_helpClosing;
     bool m_shownOnce = false;
+    /// The outer width the status bar was last fitted to, in twips.
+    float m_fittedOuterWidth = -1;
 
     // Window-level state.
     float SplitRatio = 0.5f;

@@ -51,10 +51,20 @@ void FrmMain::Form_Resize() {
 
     ArrangeTextBoxes();
 
+    m_fittedOuterWidth = -1;
+    FitStatusBarToFrame();
+}
+
+void FrmMain::FitStatusBarToFrame() {
+    const float outer = OuterWidth();
+    if (outer == m_fittedOuterWidth) {
+        return;
+    }
+    m_fittedOuterWidth = outer;
     const TwipRect tip = Geometry(TxtHelpTip);
-    Move(TxtHelpTip, tip.Left, tip.Top, OuterWidth() - tip.Left - kHelpTipMargin, tip.Height);
+    Move(TxtHelpTip, tip.Left, tip.Top, outer - tip.Left - kHelpTipMargin, tip.Height);
     const TwipRect corner = Geometry(Picjiao);
-    Move(Picjiao, OuterWidth() - kCornerFromRight, corner.Top, corner.Width, corner.Height);
+    Move(Picjiao, outer - kCornerFromRight, corner.Top, corner.Width, corner.Height);
 }
 
 void FrmMain::Form_MouseDown(Qt::MouseButtons, float, float) {
