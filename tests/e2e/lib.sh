@@ -84,6 +84,8 @@ e2e_start_wm() { # name
 
 # Starts morvane and waits for its main window; sets E2E_APP_PID and E2E_WIN.
 e2e_start_app() {
+    # A bus of its own, or Qt would autolaunch one that outlives the test.
+    [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || e2e_start_session_bus
     LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$MORVANE" >"$E2E_ARTIFACTS/$E2E_NAME-app.log" 2>&1 &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
@@ -116,3 +118,51 @@ e2e_geometry() { # window
 e2e_app_running() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
 
 e2e_pass() { e2e_log "passed"; }
+
+# Starts a private D-Bus session bus and exports its address. It inherits
+# DISPLAY (call e2e_start_x first), so the accessibility services it starts on
+# demand synthesise input on this display. Without a bus of its own the
+# program would autolaunch one that outlives the test.
+e2e_start_session_bus() {
+    local out
+    out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) ||
+        e2e_fail "dbus-daemon did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$out")
+    export DBUS_SESSION_BUS_ADDRESS
+    E2E_PIDS+=("$(sed -n 2p <<<"$out")")
+}
+
+# A session bus with the accessibility bus running on it, and the program told
+# to serve it (before e2e_start_app). e2e_atspi then reads the program's widgets.
+e2e_start_a11y() {
+    e2e_start_session_bus
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null || e2e_fail "the accessibility bus did not start"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# What the accessibility bus shows of the program now, a line per widget (see
+# atspi_probe.py); fails while the program is not on the bus yet.
+e2e_atspi() {
+    "${E2E_PYTHON:-/usr/bin/python3}" "$(dirname "${BASH_SOURCE[0]}")/atspi_probe.py" "$E2E_APP_PID"
+}
+
+# The colour "r,g,b" of pixel x y in the screenshot e2e_screenshot NAME took.
+e2e_pixel() { # name x y
+    convert "$E2E_ARTIFACTS/$E2E_NAME-$1.png" -format "%[fx:round(255*p{$2,$3}.r)],%[fx:round(255*p{$2,$3}.g)],%[fx:round(255*p{$2,$3}.b)]" info:
+}
+
+# Moves the pointer to x y of the screen and waits until it is there.
+# (xdotool's --sync waits for a motion, which never comes when the pointer
+# already is there: it then gives up only after 15 s.)
+e2e_pointer_to() { # x y
+    if [ "$(xdotool getmouselocation | awk '{print $1, $2}')" != "x:$1 y:$2" ]; then
+        xdotool mousemove --sync "$1" "$2"
+    fi
+}
+
+# A left click at x y of the screen.
+e2e_click() { # x y
+    e2e_pointer_to "$1" "$2"
+    xdotool click 1
+}
