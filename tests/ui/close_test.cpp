@@ -1,8 +1,7 @@
 // The close request: the close box, the exit reminder's question, the About
 // window that must not outlive the main window, and the end of the session.
 
-#include "fake_platform.h"
-#include "probe.h"
+#include "shown_window.h"
 #include "ui/text_box.h"
 
 #include <QCheckBox>
@@ -17,16 +16,7 @@ namespace {
 
 using platform::MessageAnswer;
 
-class Close : public ::testing::Test {
-protected:
-    void SetUp() override {
-        w = std::make_unique<FrmMain>(fake.platform);
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    }
-    fakes::FakePlatform fake;
-    std::unique_ptr<FrmMain> w;
-};
+class Close : public ShownWindow {};
 
 TEST_F(Close, QueryUnloadAsksOnlyWithTheReminderAndRefusesOnlyOnNo) {
     const struct {

@@ -1,7 +1,7 @@
 // Colour settings: a user's pick in a component list fills empty lists with
 // 255 and colours the ticked groups; nothing else changes colour.
 
-#include "status_window.h"
+#include "shown_window.h"
 #include "ui/back_color.h"
 #include "ui/text_box.h"
 

@@ -1,8 +1,7 @@
 // The eight command buttons, on the shown pane pair.
 
 #include "engine/engine.h"
-#include "fake_platform.h"
-#include "probe.h"
+#include "shown_window.h"
 #include "ui/about/frm_help.h"
 #include "ui/text_box.h"
 
@@ -26,20 +25,12 @@ QString Engine(std::u16string (*conversion)(std::u16string_view), const QString&
     return QString::fromUtf16(out.data(), static_cast<qsizetype>(out.size()));
 }
 
-class Commands : public ::testing::Test {
+class Commands : public ActiveWindow {
 protected:
-    void SetUp() override {
-        w = std::make_unique<FrmMain>(fake.platform);
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    }
     void Run(int Index) { FrmMainProbe::CmdButton_Click(*w, Index); }
     void SetWordWrap(bool on) { w->ChkChoose[0]->setChecked(on); }
     // Deferred deletions (an About window that closed itself) happen here.
     static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-    fakes::FakePlatform fake;
-    std::unique_ptr<FrmMain> w;
 };
 
 // Both conversions, on whichever pair is shown; the other pair is untouched.

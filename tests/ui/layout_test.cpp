@@ -1,7 +1,7 @@
 // Text pane layout, edge alignment and the splitter, in twips: the pure
 // arithmetic for exact cases, and the real window for the wiring.
 
-#include "status_window.h"
+#include "shown_window.h"
 #include "ui/main/pane_layout.h"
 #include "ui/text_box.h"
 #include "ui/twips.h"

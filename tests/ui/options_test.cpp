@@ -2,8 +2,7 @@
 // keep-on-top asks the window manager, auto-hide runs the edge watch's timer,
 // and the focus goes back to the input box when it can.
 
-#include "fake_platform.h"
-#include "probe.h"
+#include "shown_window.h"
 #include "ui/text_box.h"
 
 #include <QApplication>
@@ -19,21 +18,13 @@
 namespace morvane::ui {
 namespace {
 
-class Options : public ::testing::Test {
+class Options : public ActiveWindow {
 protected:
-    void SetUp() override {
-        w = std::make_unique<FrmMain>(fake.platform);
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    }
     void Click(int Index) {
         QCheckBox* box = w->ChkChoose[static_cast<std::size_t>(Index)];
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
     bool Shown(const TextBox* box) const { return box->isVisible(); }
-
-    fakes::FakePlatform fake;
-    std::unique_ptr<FrmMain> w;
 };
 
 struct PairTexts {

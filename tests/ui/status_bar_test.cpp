@@ -1,6 +1,6 @@
 // The status bar's clock, link and the two boxes that pass the focus on.
 
-#include "status_window.h"
+#include "shown_window.h"
 #include "ui/main/clock_text.h"
 #include "ui/product.h"
 #include "ui/text_box.h"
@@ -93,14 +93,7 @@ TEST_F(StatusBar, APressThatEndsOutsideTheLinkIsNoClick) {
     EXPECT_TRUE(fake.shell.opened.isEmpty());
 }
 
-class StatusFocus : public StatusBar {
-protected:
-    void SetUp() override {
-        StatusBar::SetUp();
-        w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    }
-};
+class StatusFocus : public ActiveWindow {};
 
 TEST_F(StatusFocus, ClickingTheClockOrTipBoxLeavesTheFocusOnTheStatusBar) {
     for (QLineEdit* box : {w->TxtTimeTip, w->TxtHelpTip}) {

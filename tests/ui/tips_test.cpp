@@ -1,7 +1,7 @@
 // Help tips: the pointer over a control writes that control's tip behind the
 // prefix, on every move; controls without a tip leave the text alone.
 
-#include "status_window.h"
+#include "shown_window.h"
 #include "ui/text_box.h"
 
 #include <QCheckBox>

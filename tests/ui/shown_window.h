@@ -1,6 +1,6 @@
 #pragma once
 // A shown main window over the platform fakes, and pointer helpers, shared by
-// the status-bar, layout and colour tests. Pointer events go through the
+// the window tests. Pointer events go through the
 // window system (QTEST_QPA_MOUSE_HANDLING), so Qt picks the control under the
 // pointer and routes the events the way it does for a real mouse.
 
@@ -34,6 +34,17 @@ protected:
 
     fakes::FakePlatform fake;
     std::unique_ptr<FrmMain> w;
+};
+
+/// A shown main window that is also the active one, for tests of focus and
+/// of keyboard and mouse clicks.
+class ActiveWindow : public ShownWindow {
+protected:
+    void SetUp() override {
+        ShownWindow::SetUp();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
 };
 
 /// A point inside `control` (its own coordinates) that no child covers,
