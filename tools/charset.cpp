@@ -304,4 +304,8 @@ void TextEncoder::Encode(std::u16string_view text, const ByteSink& sink) const {
     }
 }
 
+bool TextEncoder::HoldsAllButSurrogates() const {
+    return m_iconv == kNoIconv;
+}
+
 } // namespace morvane::tools

@@ -51,6 +51,10 @@ public:
     /// before `sink` receives anything.
     void Encode(std::u16string_view text, const ByteSink& sink) const;
 
+    /// True when the charset holds every character of U+0000..U+FFFF but the
+    /// surrogates (UTF-8): then a text without surrogates always encodes.
+    bool HoldsAllButSurrogates() const;
+
 private:
     std::string m_charset;
     iconv_t m_iconv;

@@ -53,6 +53,18 @@ std::size_t InputFile::Read(char* data, std::size_t size) {
     }
 }
 
+void WidenOutputPipe() {
+#if defined(F_SETPIPE_SZ)
+    // A pipe holds 64 KiB by default: a result of many megabytes would make
+    // the writer wait for the reader every 64 KiB. 1 MiB is the largest size
+    // an ordinary user may ask for by default.
+    struct stat info {};
+    if (::fstat(STDOUT_FILENO, &info) == 0 && S_ISFIFO(info.st_mode)) {
+        (void)::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
+    }
+#endif
+}
+
 void WriteOutput(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t put = ::write(STDOUT_FILENO, bytes.data(), bytes.size());

@@ -33,6 +33,10 @@ private:
     std::size_t m_sizeHint = 0;
 };
 
+/// Asks for a larger buffer when standard output is a pipe, so that a large result
+/// goes to the reader in fewer, larger steps. Changes nothing when it cannot.
+void WidenOutputPipe();
+
 /// Writes all of `bytes` to standard output. Throws DriverError on failure.
 void WriteOutput(std::string_view bytes);
 

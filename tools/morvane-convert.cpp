@@ -39,6 +39,40 @@ std::u16string Apply(Mode mode, std::u16string_view text) {
     return {};
 }
 
+/// Units of input the encoder takes at a time when its result is written as it comes.
+constexpr std::size_t kEncodeStretch = std::size_t{1} << 16;
+
+/// Where the stretch of `text` that starts at `from` ends: about kEncodeStretch
+/// units on, just after a ";", or at the end. The encoder's result for a text
+/// cut just after a ";" is its results for the two parts one after the other:
+/// each ampersand is decided by the text up to the first ";" after it, which
+/// for every ampersand before the cut lies before the cut too.
+std::size_t EncodeStretchEnd(std::u16string_view text, std::size_t from) {
+    const std::size_t target = from + kEncodeStretch;
+    if (target >= text.size()) {
+        return text.size();
+    }
+    const std::size_t before = text.rfind(u';', target - 1);
+    if (before != std::u16string_view::npos && before >= from + kEncodeStretch / 2) {
+        return before + 1;
+    }
+    const std::size_t after = text.find(u';', target);
+    return after == std::u16string_view::npos ? text.size() : after + 1;
+}
+
+/// The encoder into a charset that holds all of its result (U+0020..U+00FF),
+/// a stretch at a time: nothing can fail after the first byte is written, and
+/// the result never has to be held whole, which for a page of Chinese text is
+/// four times the input.
+void EncodeInStretches(std::u16string_view text, const TextEncoder& encoder) {
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = EncodeStretchEnd(text, from);
+        const std::u16string result = morvane::engine::Ascii(text.substr(from, end - from));
+        encoder.Encode(result, [](std::string_view piece) { WriteOutput(piece); });
+        from = end;
+    }
+}
+
 int Convert(const ConvertRequest& request) {
     // Both charsets are checked before the input is read.
     const TextDecoder decoder(request.fromCharset);
@@ -51,9 +85,16 @@ int Convert(const ConvertRequest& request) {
         InputFile file(request.file);
         input = decoder.Decode(file);
     }
+    if (request.mode == Mode::Encode && encoder.HoldsAllButSurrogates()) {
+        WidenOutputPipe();
+        EncodeInStretches(input.View(), encoder);
+        CloseOutput();
+        return 0;
+    }
     std::u16string result = Apply(request.mode, input.View());
     input = Buffer<char16_t>();
 
+    WidenOutputPipe();
     encoder.Encode(result, [](std::string_view piece) { WriteOutput(piece); });
     CloseOutput();
     return 0;

@@ -191,6 +191,25 @@ TEST(LargeInputTest, PassesPlainTextThroughPipesAndPiecesUnchanged) {
     EXPECT_TRUE(run.out == page) << "output differs, size " << run.out.size();
 }
 
+// The encoder's result goes out a stretch at a time, each cut just after a ";".
+// An ampersand whose deciding ";" lies in a later stretch, or a long text with no
+// ";" at all, must still be decided as in the whole text.
+TEST(LargeInputTest, EncodesInStretchesAsTheWholeText) {
+    std::string farSemicolon = "&lt" + std::string(300'000, 'x') + "&#x41" + "中" +
+                               std::string(200'000, 'y') + ";&amp;";
+    std::string mixed;
+    for (int k = 0; mixed.size() < 900'000; ++k) {
+        mixed += "<p>中文&amp;a&b&#x4E2D;&#65;&&lt;</p>\r\n\xF0\xA0\x80\x80";
+        mixed += std::string(static_cast<std::size_t>(k % 97), k % 2 == 0 ? ';' : 'z');
+    }
+    for (const std::string& page : {farSemicolon, std::string(400'000, '&'), mixed}) {
+        const RunResult run = RunConvert({"--encode"}, page);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(run.out == FromUtf16(engine::Ascii(ToUtf16(page))))
+            << "output differs, size " << run.out.size();
+    }
+}
+
 // --- output failures -------------------------------------------------------------------------
 
 struct OutputFailureCase {
