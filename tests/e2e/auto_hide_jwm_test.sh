@@ -6,19 +6,8 @@
 
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-
-e2e_start_x
-e2e_start_wm jwm
-e2e_start_app
 source "$here/auto_hide_lib.sh"
-ah_init
-ah_start_other
-
-ah_click_option
-ah_park_pointer
-fw=$AH_FW
-fh=$AH_FH
-W=$AH_SCREEN_W
+ah_start jwm
 
 # Top edge.
 ah_move_frame 300 0

@@ -1,5 +1,5 @@
-# Shared steps of the edge auto-hide end-to-end tests; source it after lib.sh
-# and after e2e_start_app. Positions are the window manager's outer frame in
+# Shared steps of the edge auto-hide end-to-end tests; source it after lib.sh,
+# then call ah_start with the window manager's name. Positions are the window manager's outer frame in
 # screen pixels, as xwininfo reports them, which is what the program itself
 # reads back from Qt.
 #
@@ -11,13 +11,14 @@
 AH_FRAME=""
 AH_FW=0
 AH_FH=0
-AH_SCREEN_W=$(xwininfo -root | awk '/Width:/ {print $2}')
+AH_SCREEN_W=0
 # Where the pointer waits while the window should hide: the bottom row, which
 # no frame used here reaches.
 AH_PARK_X=640
 AH_PARK_Y=795
 
 ah_init() {
+    AH_SCREEN_W=$(xwininfo -root | awk '/Width:/ {print $2}')
     AH_FRAME=$(e2e_frame_of "$E2E_WIN")
     read -r _ _ AH_FW AH_FH < <(e2e_geometry "$AH_FRAME")
     e2e_log "frame $AH_FRAME ${AH_FW}x${AH_FH} on a screen ${AH_SCREEN_W} wide"
@@ -35,7 +36,7 @@ ah_click_option() {
     xdotool mousemove --sync $((cx + 582 + 8)) $((cy + 54 + 8)) click 1
 }
 
-ah_park_pointer() { xdotool mousemove --sync "$AH_PARK_X" "$AH_PARK_Y"; }
+ah_park_pointer() { e2e_pointer_to "$AH_PARK_X" "$AH_PARK_Y"; }
 
 # Asks the window manager to put the frame's top-left corner at x y (it moves
 # the client, so the frame's own offset is added).
@@ -80,4 +81,20 @@ ah_activate_other() {
 ah_expect_active() { # what
     e2e_wait 30 ah_is_active || e2e_fail "$1: the main window is not active"
     e2e_log "$1: active"
+}
+
+# A private X server with the window manager, the program, another program's
+# window, the option ticked and the pointer parked; sets fw, fh (the frame's
+# size) and W (the screen's width).
+ah_start() { # window manager
+    e2e_start_x
+    e2e_start_wm "$1"
+    e2e_start_app
+    ah_init
+    ah_start_other
+    ah_click_option
+    ah_park_pointer
+    fw=$AH_FW
+    fh=$AH_FH
+    W=$AH_SCREEN_W
 }
