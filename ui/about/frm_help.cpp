@@ -7,6 +7,7 @@
 #include "ui/twips.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -50,6 +51,22 @@ void AutoSize(QLabel* label) {
     Move(label, given.Left, given.Top, width, height);
 }
 
+/// Makes a wrapping label's font just small enough for its text to stand in
+/// `lines` lines of the label's width, if the default font needs more: the
+/// description's two lines have the next label right below them, and a wider
+/// face than the one the window was drawn for would push a third line over it.
+void FitLines(QLabel* label, int lines) {
+    const TwipRect given = Geometry(label);
+    const int pixelWidth = ToPixels(given.Left + given.Width) - ToPixels(given.Left);
+    QFont font = label->font();
+    constexpr qreal kSmallest = 7;
+    while (font.pointSizeF() > kSmallest &&
+           label->heightForWidth(pixelWidth) > lines * QFontMetrics(font).lineSpacing()) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        label->setFont(font);
+    }
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, float left, float top,
                   float width, float height) {
     auto* label = Named(new QLabel(text, parent), name);
@@ -71,8 +88,11 @@ QFrame* MakeLine(QWidget* parent, const QString& name, float x1, float x2, float
 } // namespace
 
 FrmHelp::FrmHelp(platform::Platform& platform)
-    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    // CustomizeWindowHint: only the buttons named here, so X11 window managers
+    // draw neither a minimise nor a maximise button.
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint)
     , m_platform(platform) {
     InitResources();
     setObjectName(QStringLiteral("FrmHelp"));
@@ -145,6 +165,7 @@ void FrmHelp::CreateControls() {
         QStringLiteral("本软件是由Quorin开发的UTF-8和GB2312编码转换的工具，供广大网友免费使用。"),
         360, 960, 3360, 360);
     lblDescription[1]->setWordWrap(true);
+    FitLines(lblDescription[1], 2);
 
     lblDescription[0] = MakeLabel(this, QStringLiteral("lblDescription(0)"),
                                   QStringLiteral("应用程序简介："), 120, 720, 1260, 180);
