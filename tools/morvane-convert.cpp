@@ -85,8 +85,8 @@ int Convert(const ConvertRequest& request) {
         InputFile file(request.file);
         input = decoder.Decode(file);
     }
+    WidenOutputPipe();
     if (request.mode == Mode::Encode && encoder.HoldsAllButSurrogates()) {
-        WidenOutputPipe();
         EncodeInStretches(input.View(), encoder);
         CloseOutput();
         return 0;
@@ -94,7 +94,6 @@ int Convert(const ConvertRequest& request) {
     std::u16string result = Apply(request.mode, input.View());
     input = Buffer<char16_t>();
 
-    WidenOutputPipe();
     encoder.Encode(result, [](std::string_view piece) { WriteOutput(piece); });
     CloseOutput();
     return 0;

@@ -91,9 +91,6 @@ FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
     // The window's text colour is its own: the panes and the panel's captions
     // keep the toolkit's dark text on their light backgrounds.
     SetWindowForeColor(this, kWindowFore);
-    // The window's text colour is its own: the panes and the panel's captions
-    // keep the toolkit's dark text on their light backgrounds.
-    SetWindowForeColor(this, kWindowFore);
 
     ConnectCommands();
     ConnectOptions();
