@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev ccache
   # run: a CJK font so the Chinese captions render
   fonts-wqy-microhei
   # end-to-end tests in a real X server

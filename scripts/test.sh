@@ -9,6 +9,8 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 
 werror="${MORVANE_WERROR:-OFF}"
+# The compiler cache keys on paths relative to the clone, so every clone shares it.
+export CCACHE_BASEDIR="$PWD"
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON \
   -DMORVANE_BENCH=OFF -DMORVANE_WERROR="$werror" >/dev/null

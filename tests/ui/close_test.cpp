@@ -29,7 +29,7 @@ TEST_F(Close, QueryUnloadAsksOnlyWithTheReminderAndRefusesOnlyOnNo) {
                  {true, MessageAnswer::Yes, true, false},
                  {true, MessageAnswer::No, true, true}};
     for (const auto& row : table) {
-        w->ChkChoose[3]->setChecked(row.reminder);
+        w->ChkChoose[kExitReminder]->setChecked(row.reminder);
         fake.messages.calls.clear();
         fake.messages.answers = {row.answer};
         bool Cancel = false;
@@ -47,7 +47,7 @@ TEST_F(Close, QueryUnloadAsksOnlyWithTheReminderAndRefusesOnlyOnNo) {
 }
 
 TEST_F(Close, CloseBoxWithReminderAndNoKeepsEverything) {
-    w->ChkChoose[3]->setChecked(true);
+    w->ChkChoose[kExitReminder]->setChecked(true);
     w->TxtTop1->SetText(QStringLiteral("in\r\n"));
     w->TxtBottom1->SetText(QStringLiteral("out\r\n"));
     fake.messages.answers = {MessageAnswer::No};
@@ -55,7 +55,7 @@ TEST_F(Close, CloseBoxWithReminderAndNoKeepsEverything) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->TxtTop1->Text(), QStringLiteral("in\r\n"));
     EXPECT_EQ(w->TxtBottom1->Text(), QStringLiteral("out\r\n"));
-    EXPECT_TRUE(w->ChkChoose[3]->isChecked());
+    EXPECT_TRUE(w->ChkChoose[kExitReminder]->isChecked());
     fake.messages.answers = {MessageAnswer::Yes};
     EXPECT_TRUE(w->close());
     EXPECT_FALSE(w->isVisible());
@@ -65,7 +65,7 @@ TEST_F(Close, CloseBoxWithReminderAndNoKeepsEverything) {
 // The example command leaves the About window loaded and hidden: closing the
 // main window takes it along.
 TEST_F(Close, HiddenAboutWindowGoesWithTheMainWindow) {
-    FrmMainProbe::CmdButton_Click(*w, 3);
+    FrmMainProbe::CmdButton_Click(*w, kWmlExample);
     ASSERT_TRUE(w->HelpLoaded());
     EXPECT_TRUE(w->close());
     EXPECT_FALSE(w->HelpLoaded());
@@ -91,7 +91,7 @@ TEST_F(Close, SessionEndAsksTheSameQuestion) {
     for (const auto& row : table) {
         w = std::make_unique<FrmMain>(fake.platform);
         w->show();
-        w->ChkChoose[3]->setChecked(row.reminder);
+        w->ChkChoose[kExitReminder]->setChecked(row.reminder);
         fake.messages.calls.clear();
         fake.messages.answers = {row.answer};
         int requests = 0;

@@ -42,8 +42,15 @@ public:
     std::vector<QWidget*> Buttons() const { return {w->CmdButton.begin(), w->CmdButton.end()}; }
     // Controls the colour settings never touch.
     std::vector<QWidget*> Untouched() const {
-        return {w.get(),       w->Picbottom,     w->Picjiao,       w->TxtHelpTip,   w->TxtTimeTip,
-                w->TxtLineTip, w->ComboColor[0], w->ComboColor[1], w->ComboColor[2]};
+        return {w.get(),
+                w->Picbottom,
+                w->Picjiao,
+                w->TxtHelpTip,
+                w->TxtTimeTip,
+                w->TxtLineTip,
+                w->ComboColor[kRed],
+                w->ComboColor[kGreen],
+                w->ComboColor[kBlue]};
     }
     std::map<QWidget*, Colour> ColoursOf(const std::vector<QWidget*>& controls) const {
         std::map<QWidget*, Colour> m;
@@ -58,15 +65,15 @@ public:
         }
     }
     void ExpectTexts(const char* red, const char* green, const char* blue) {
-        EXPECT_EQ(w->ComboColor[0]->currentText(), QString::fromLatin1(red));
-        EXPECT_EQ(w->ComboColor[1]->currentText(), QString::fromLatin1(green));
-        EXPECT_EQ(w->ComboColor[2]->currentText(), QString::fromLatin1(blue));
+        EXPECT_EQ(w->ComboColor[kRed]->currentText(), QString::fromLatin1(red));
+        EXPECT_EQ(w->ComboColor[kGreen]->currentText(), QString::fromLatin1(green));
+        EXPECT_EQ(w->ComboColor[kBlue]->currentText(), QString::fromLatin1(blue));
     }
 };
 
 TEST_F(Colours, AFirstPickFillsTheOtherListsWith255AndColoursAllGroups) {
     const auto untouched = ColoursOf(Untouched());
-    Pick(0, QStringLiteral("100"));
+    Pick(kRed, QStringLiteral("100"));
     ExpectTexts("100", "255", "255");
     const Colour c = RGB(100, 255, 255);
     ExpectAll(Texts(), c);
@@ -84,7 +91,7 @@ TEST_F(Colours, AFirstPickFillsTheOtherListsWith255AndColoursAllGroups) {
     }
     // The palette really carries it: the pane's editing area, the button's face.
     EXPECT_EQ(w->TxtTop1->palette().color(QPalette::Base), QColor(100, 255, 255));
-    EXPECT_EQ(w->CmdButton[0]->palette().color(QPalette::Button), QColor(100, 255, 255));
+    EXPECT_EQ(w->CmdButton[kGbToUtf]->palette().color(QPalette::Button), QColor(100, 255, 255));
 }
 
 TEST_F(Colours, TheColourComesFromAllThreeListsWhicheverRaisedTheEvent) {
@@ -125,7 +132,7 @@ TEST_F(Colours, WithNoTickBoxTickedAPickOnlyFillsTheLists) {
     const auto before = ColoursOf(Texts());
     const auto panel = ColoursOf(Panel());
     const auto buttons = ColoursOf(Buttons());
-    Pick(2, QStringLiteral("30"));
+    Pick(kBlue, QStringLiteral("30"));
     ExpectTexts("255", "255", "30");
     EXPECT_EQ(ColoursOf(Texts()), before);
     EXPECT_EQ(ColoursOf(Panel()), panel);
@@ -154,7 +161,7 @@ TEST_F(Colours, EachTickBoxColoursOnlyItsGroup) {
             return v;
         }();
         const auto before = ColoursOf(others);
-        Pick(0, QString::number(value));
+        Pick(kRed, QString::number(value));
         ExpectAll((this->*c.group)(), RGB(value, 255, 255));
         EXPECT_EQ(ColoursOf(others), before);
         value += 10;
@@ -163,7 +170,7 @@ TEST_F(Colours, EachTickBoxColoursOnlyItsGroup) {
 
 TEST_F(Colours, TheHiddenPanePairIsColouredToo) {
     ASSERT_TRUE(w->Txttop->isHidden());
-    Pick(1, QStringLiteral("70"));
+    Pick(kGreen, QStringLiteral("70"));
     EXPECT_EQ(BackColor(w->Txttop), RGB(255, 70, 255));
     EXPECT_EQ(BackColor(w->TxtBottom), RGB(255, 70, 255));
     w->Txttop->show();
@@ -171,17 +178,17 @@ TEST_F(Colours, TheHiddenPanePairIsColouredToo) {
 }
 
 TEST_F(Colours, ClearingATickBoxLaterKeepsItsGroupsColour) {
-    Pick(0, QStringLiteral("50"));
-    w->ChkOption[2]->setChecked(false);
+    Pick(kRed, QStringLiteral("50"));
+    w->ChkOption[kColourButtons]->setChecked(false);
     ExpectAll(Buttons(), RGB(50, 255, 255)); // no immediate effect
-    Pick(0, QStringLiteral("90"));
+    Pick(kRed, QStringLiteral("90"));
     ExpectAll(Buttons(), RGB(50, 255, 255));
     ExpectAll(Texts(), RGB(90, 255, 255));
 }
 
 TEST_F(Colours, ASelectionMadeInCodeColoursNothing) {
     const auto before = ColoursOf(Texts());
-    w->ComboColor[0]->setCurrentIndex(3);
+    w->ComboColor[kRed]->setCurrentIndex(3);
     EXPECT_EQ(ColoursOf(Texts()), before);
 }
 
@@ -190,7 +197,7 @@ TEST_F(Colours, TheHandlerNeverRaisesAPickOfItsOwn) {
     for (QComboBox* list : w->ComboColor) {
         spies.push_back(std::make_unique<QSignalSpy>(list, &QComboBox::activated));
     }
-    FrmMainProbe::ComboColor_Click(*w, 0);
+    FrmMainProbe::ComboColor_Click(*w, kRed);
     ExpectTexts("255", "255", "255");
     for (const auto& spy : spies) {
         EXPECT_EQ(spy->count(), 0);
@@ -201,7 +208,7 @@ TEST_F(Colours, TheHandlerNeverRaisesAPickOfItsOwn) {
 TEST_F(Colours, APickByKeyboardOnTheListColours) {
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    QComboBox* green = w->ComboColor[1];
+    QComboBox* green = w->ComboColor[kGreen];
     green->setFocus();
     QTest::keyClick(green, Qt::Key_Down); // nothing selected: the first entry, "0"
     ExpectTexts("255", "0", "255");

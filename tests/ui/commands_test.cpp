@@ -28,7 +28,7 @@ QString Engine(std::u16string (*conversion)(std::u16string_view), const QString&
 class Commands : public ActiveWindow {
 protected:
     void Run(int Index) { FrmMainProbe::CmdButton_Click(*w, Index); }
-    void SetWordWrap(bool on) { w->ChkChoose[0]->setChecked(on); }
+    void SetWordWrap(bool on) { w->ChkChoose[kWordWrap]->setChecked(on); }
     // Deferred deletions (an About window that closed itself) happen here.
     static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
@@ -75,10 +75,10 @@ TEST_F(Commands, SwapExchangesInputAndOutput) {
         const QString out = QString::fromUtf16(row.output);
         w->TxtTop1->SetText(in);
         w->TxtBottom1->SetText(out);
-        Run(2);
+        Run(kSwap);
         EXPECT_EQ(w->TxtTop1->Text(), out);
         EXPECT_EQ(w->TxtBottom1->Text(), in);
-        Run(2);
+        Run(kSwap);
         EXPECT_EQ(w->TxtTop1->Text(), in);
         EXPECT_EQ(w->TxtBottom1->Text(), out);
     }
@@ -88,18 +88,18 @@ TEST_F(Commands, ExampleReplacesTheInputAndLeavesTheAboutWindowHidden) {
     w->TxtTop1->SetText(QStringLiteral("anything"));
     w->TxtBottom1->SetText(QStringLiteral("result"));
     ASSERT_FALSE(w->HelpLoaded());
-    Run(3);
+    Run(kWmlExample);
     EXPECT_EQ(w->TxtTop1->Text(), WmlExample());
     EXPECT_EQ(w->TxtBottom1->Text(), QStringLiteral("result"));
     ASSERT_TRUE(w->HelpLoaded());
     EXPECT_FALSE(w->Help().isVisible());
-    Run(3);
+    Run(kWmlExample);
     EXPECT_EQ(w->TxtTop1->Text(), WmlExample());
 }
 
 TEST_F(Commands, ExampleConvertsBothWays) {
-    Run(3);
-    Run(0);
+    Run(kWmlExample);
+    Run(kGbToUtf);
     const QStringList lines = w->TxtBottom1->Text().split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 17); // 16 lines and the empty rest after the last CR LF
     EXPECT_EQ(lines[0], QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
@@ -109,8 +109,8 @@ TEST_F(Commands, ExampleConvertsBothWays) {
     EXPECT_FALSE(w->TxtBottom1->Text().contains(QLatin1Char('\t')));
     EXPECT_EQ(w->TxtTop1->Text(), WmlExample());
 
-    Run(2); // the output becomes the input
-    Run(1);
+    Run(kSwap); // the output becomes the input
+    Run(kUtfToGb);
     QString expected = WmlExample();
     expected.remove(QLatin1Char('\t'));
     EXPECT_EQ(w->TxtBottom1->Text(), expected);
@@ -121,13 +121,13 @@ TEST_F(Commands, CopyPlacesExactlyTheOutputText) {
         fake.clipboard.calls.clear();
         w->TxtBottom1->SetText(out);
         w->TxtTop1->SetText(QStringLiteral("not this"));
-        Run(4);
+        Run(kCopyResult);
         EXPECT_EQ(fake.clipboard.calls,
                   QStringList({QStringLiteral("clear"), QStringLiteral("set:") + out}));
     }
     SetWordWrap(false); // the shown pair's output
     w->TxtBottom->SetText(QStringLiteral("shown\r\n"));
-    Run(4);
+    Run(kCopyResult);
     EXPECT_EQ(fake.clipboard.text, QStringLiteral("shown\r\n"));
 }
 
@@ -136,7 +136,7 @@ TEST_F(Commands, ClearEmptiesOnlyTheShownPair) {
     w->TxtBottom->SetText(QStringLiteral("hidden out"));
     w->TxtTop1->SetText(QStringLiteral("in"));
     w->TxtBottom1->SetText(QStringLiteral("out"));
-    Run(5);
+    Run(kClear);
     EXPECT_TRUE(w->TxtTop1->Text().isEmpty());
     EXPECT_TRUE(w->TxtBottom1->Text().isEmpty());
     EXPECT_EQ(w->Txttop->Text(), QStringLiteral("hidden in"));
@@ -166,11 +166,11 @@ TEST_F(Commands, AccessKeysPressTheButtons) {
 
 // Exit: the About window goes first; the close request may still be refused.
 TEST_F(Commands, ExitWithReminderAndNoKeepsTheWindowAndItsTexts) {
-    Run(3); // loads the About window, hidden
+    Run(kWmlExample); // loads the About window, hidden
     w->TxtBottom1->SetText(QStringLiteral("result"));
-    w->ChkChoose[3]->setChecked(true);
+    w->ChkChoose[kExitReminder]->setChecked(true);
     fake.messages.answers = {platform::MessageAnswer::No};
-    Run(6);
+    Run(kExit);
     ASSERT_EQ(fake.messages.calls.size(), 1u);
     EXPECT_FALSE(w->HelpLoaded());
     EXPECT_TRUE(w->isVisible());
@@ -178,14 +178,14 @@ TEST_F(Commands, ExitWithReminderAndNoKeepsTheWindowAndItsTexts) {
     EXPECT_EQ(w->TxtBottom1->Text(), QStringLiteral("result"));
 
     fake.messages.answers = {platform::MessageAnswer::Yes};
-    Run(6);
+    Run(kExit);
     EXPECT_EQ(fake.messages.calls.size(), 2u);
     EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(Commands, ExitWithoutReminderClosesAtOnce) {
-    Run(3);
-    Run(6);
+    Run(kWmlExample);
+    Run(kExit);
     EXPECT_TRUE(fake.messages.calls.empty());
     EXPECT_FALSE(w->HelpLoaded());
     EXPECT_FALSE(w->isVisible());
@@ -193,7 +193,7 @@ TEST_F(Commands, ExitWithoutReminderClosesAtOnce) {
 
 // About: keep-on-top is switched off before the modal window shows and stays off.
 TEST_F(Commands, AboutTakesTheWindowOffTheTopFirst) {
-    w->ChkChoose[1]->setChecked(true);
+    w->ChkChoose[kKeepOnTop]->setChecked(true);
     ASSERT_TRUE(fake.windows.above);
     bool checked = false;
     QTimer::singleShot(0, w.get(), [&] {
@@ -202,13 +202,13 @@ TEST_F(Commands, AboutTakesTheWindowOffTheTopFirst) {
         EXPECT_TRUE(help.isModal());
         EXPECT_EQ(help.parentWidget(), nullptr); // no owner
         EXPECT_FALSE(fake.windows.above);
-        EXPECT_FALSE(w->ChkChoose[1]->isChecked());
+        EXPECT_FALSE(w->ChkChoose[kKeepOnTop]->isChecked());
         checked = true;
         help.cmdOK->click();
     });
-    Run(7);
+    Run(kAbout);
     EXPECT_TRUE(checked);
-    EXPECT_FALSE(w->ChkChoose[1]->isChecked());
+    EXPECT_FALSE(w->ChkChoose[kKeepOnTop]->isChecked());
     EXPECT_FALSE(fake.windows.above);
     Settle();
     EXPECT_FALSE(w->HelpLoaded()); // it unloaded itself
@@ -217,7 +217,7 @@ TEST_F(Commands, AboutTakesTheWindowOffTheTopFirst) {
 // The example command creates the About window; showing it later does not
 // load it again, and after it closed the next one is loaded afresh.
 TEST_F(Commands, AboutAfterExampleKeepsTheLoadedWindow) {
-    Run(3);
+    Run(kWmlExample);
     FrmHelp* loaded = &w->Help();
     loaded->setWindowTitle(QStringLiteral("changed after load"));
     QString shownTitle;
@@ -226,7 +226,7 @@ TEST_F(Commands, AboutAfterExampleKeepsTheLoadedWindow) {
         EXPECT_EQ(&w->Help(), loaded);
         QTest::keyClick(&w->Help(), Qt::Key_Escape);
     });
-    Run(7);
+    Run(kAbout);
     EXPECT_EQ(shownTitle, QStringLiteral("changed after load"));
     Settle();
     ASSERT_FALSE(w->HelpLoaded());

@@ -47,8 +47,8 @@ TEST_F(Options, WordWrapOffShowsTheOtherPairWithTheSameTexts) {
         const QString out = QString::fromUtf16(t.output);
         w->TxtTop1->SetText(in);
         w->TxtBottom1->SetText(out);
-        Click(0);
-        ASSERT_FALSE(w->ChkChoose[0]->isChecked());
+        Click(kWordWrap);
+        ASSERT_FALSE(w->ChkChoose[kWordWrap]->isChecked());
         EXPECT_TRUE(Shown(w->Txttop) && Shown(w->TxtBottom));
         EXPECT_FALSE(Shown(w->TxtTop1) || Shown(w->TxtBottom1));
         EXPECT_EQ(w->Txttop->Text(), in);
@@ -58,8 +58,8 @@ TEST_F(Options, WordWrapOffShowsTheOtherPairWithTheSameTexts) {
         EXPECT_EQ(w->TxtBottom1->Text(), out);
 
         // Back on without editing: both texts unchanged.
-        Click(0);
-        ASSERT_TRUE(w->ChkChoose[0]->isChecked());
+        Click(kWordWrap);
+        ASSERT_TRUE(w->ChkChoose[kWordWrap]->isChecked());
         EXPECT_TRUE(Shown(w->TxtTop1) && Shown(w->TxtBottom1));
         EXPECT_FALSE(Shown(w->Txttop) || Shown(w->TxtBottom));
         EXPECT_EQ(w->TxtTop1->Text(), in);
@@ -70,13 +70,13 @@ TEST_F(Options, WordWrapOffShowsTheOtherPairWithTheSameTexts) {
 TEST_F(Options, WordWrapOnBringsBackEditsMadeMeanwhile) {
     w->TxtTop1->SetText(QStringLiteral("old input"));
     w->TxtBottom1->SetText(QStringLiteral("old output"));
-    Click(0);
+    Click(kWordWrap);
     w->Txttop->SetText(QStringLiteral("new input\r\n"));
     w->TxtBottom->setFocus();
     QTest::keyClicks(w->TxtBottom, QStringLiteral("typed"));
     const QString typed = w->TxtBottom->Text();
     ASSERT_TRUE(typed.contains(QStringLiteral("typed")));
-    Click(0);
+    Click(kWordWrap);
     EXPECT_EQ(w->TxtTop1->Text(), QStringLiteral("new input\r\n"));
     EXPECT_EQ(w->TxtBottom1->Text(), typed);
 }
@@ -88,24 +88,24 @@ TEST_F(Options, FocusReturnsToTheInputBoxOnlyWhileItIsShown) {
         Click(Index);
         EXPECT_EQ(QApplication::focusWidget(), w->TxtTop1) << Index;
     }
-    Click(0); // word wrap off: TxtTop1 is hidden now
-    EXPECT_EQ(QApplication::focusWidget(), w->ChkChoose[0]);
+    Click(kWordWrap); // word wrap off: TxtTop1 is hidden now
+    EXPECT_EQ(QApplication::focusWidget(), w->ChkChoose[kWordWrap]);
     for (const int Index : {3, 2, 1}) {
         Click(Index);
         EXPECT_EQ(QApplication::focusWidget(), w->ChkChoose[static_cast<std::size_t>(Index)])
             << Index;
     }
-    Click(0); // on again
+    Click(kWordWrap); // on again
     EXPECT_EQ(QApplication::focusWidget(), w->TxtTop1);
 }
 
 TEST_F(Options, KeepOnTopFollowsTheBox) {
-    Click(1);
+    Click(kKeepOnTop);
     EXPECT_EQ(fake.windows.keepAboveCalls, std::vector<bool>({true}));
-    Click(1);
+    Click(kKeepOnTop);
     EXPECT_EQ(fake.windows.keepAboveCalls, std::vector<bool>({true, false}));
     // A change the program makes runs the same handling.
-    w->ChkChoose[1]->setChecked(true);
+    w->ChkChoose[kKeepOnTop]->setChecked(true);
     EXPECT_EQ(fake.windows.keepAboveCalls, std::vector<bool>({true, false, true}));
     EXPECT_TRUE(fake.windows.above);
 }
@@ -124,20 +124,20 @@ TEST_F(Options, SetOnTopPutsTheWindowOnTopOnlyForOne) {
 
 TEST_F(Options, AutoHideStartsAndStopsTheEdgeWatch) {
     ASSERT_FALSE(w->Timer1->isActive());
-    Click(2);
+    Click(kAutoHide);
     EXPECT_TRUE(w->Timer1->isActive());
     EXPECT_EQ(w->Timer1->interval(), 100);
-    Click(2);
+    Click(kAutoHide);
     EXPECT_FALSE(w->Timer1->isActive());
     EXPECT_EQ(w->Timer1->interval(), 0);
 }
 
 TEST_F(Options, ExitReminderChangesNothingAtOnce) {
     w->TxtTop1->SetText(QStringLiteral("kept"));
-    Click(3);
-    Click(3);
-    Click(3);
-    EXPECT_TRUE(w->ChkChoose[3]->isChecked());
+    Click(kExitReminder);
+    Click(kExitReminder);
+    Click(kExitReminder);
+    EXPECT_TRUE(w->ChkChoose[kExitReminder]->isChecked());
     EXPECT_TRUE(fake.messages.calls.empty());
     EXPECT_TRUE(fake.windows.keepAboveCalls.empty());
     EXPECT_FALSE(w->Timer1->isActive());

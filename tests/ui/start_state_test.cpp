@@ -27,7 +27,7 @@ namespace {
 TEST(MainWindowStart, OptionsPanesAndListsStartAsGiven) {
     fakes::FakePlatform fake;
     FrmMain w(fake.platform);
-    EXPECT_TRUE(w.ChkChoose[0]->isChecked());
+    EXPECT_TRUE(w.ChkChoose[kWordWrap]->isChecked());
     for (int i = 1; i < 4; ++i) {
         EXPECT_FALSE(w.ChkChoose[static_cast<std::size_t>(i)]->isChecked()) << i;
     }
@@ -75,14 +75,22 @@ TEST(MainWindowStart, ControlsStandAtTheirPlacesInTwips) {
         QWidget* control;
         TwipRect place;
     } table[] = {
-        {w.FrameOption, {90, 0, 1485, 1425}},     {w.ChkChoose[0], {60, 210, 1395, 255}},
-        {w.ChkChoose[3], {60, 1110, 1395, 255}},  {w.CmdButton[0], {100, 1560, 1455, 495}},
-        {w.CmdButton[5], {100, 4560, 1455, 495}}, {w.CmdButton[6], {120, 5160, 1455, 495}},
-        {w.CmdButton[7], {120, 5760, 1455, 495}}, {w.FrameColor, {80, 6330, 1480, 1635}},
-        {w.ComboColor[2], {390, 930, 1065, 300}}, {w.Label1, {90, 300, 225, 1005}},
-        {w.ChkOption[1], {80, 1290, 435, 255}},   {w.ChkOption[0], {550, 1290, 435, 255}},
-        {w.ChkOption[2], {1000, 1290, 435, 255}}, {w.TxtHelpTip, {3900, 30, 5175, 285}},
-        {w.TxtTimeTip, {1695, 30, 2175, 285}},    {w.TxtLineTip, {0, 30, 1665, 285}},
+        {w.FrameOption, {90, 0, 1485, 1425}},
+        {w.ChkChoose[kWordWrap], {60, 210, 1395, 255}},
+        {w.ChkChoose[kExitReminder], {60, 1110, 1395, 255}},
+        {w.CmdButton[kGbToUtf], {100, 1560, 1455, 495}},
+        {w.CmdButton[kClear], {100, 4560, 1455, 495}},
+        {w.CmdButton[kExit], {120, 5160, 1455, 495}},
+        {w.CmdButton[kAbout], {120, 5760, 1455, 495}},
+        {w.FrameColor, {80, 6330, 1480, 1635}},
+        {w.ComboColor[kBlue], {390, 930, 1065, 300}},
+        {w.Label1, {90, 300, 225, 1005}},
+        {w.ChkOption[kColourWindow], {80, 1290, 435, 255}},
+        {w.ChkOption[kColourText], {550, 1290, 435, 255}},
+        {w.ChkOption[kColourButtons], {1000, 1290, 435, 255}},
+        {w.TxtHelpTip, {3900, 30, 5175, 285}},
+        {w.TxtTimeTip, {1695, 30, 2175, 285}},
+        {w.TxtLineTip, {0, 30, 1665, 285}},
     };
     for (const auto& row : table) {
         EXPECT_EQ(Geometry(row.control), row.place) << row.control->objectName().toStdString();
@@ -140,8 +148,9 @@ TEST(MainWindowStart, TextStandsOutFromItsBackground) {
         EXPECT_NE(box->palette().color(QPalette::Text), windowFore)
             << box->objectName().toStdString();
     }
-    for (QWidget* caption : std::initializer_list<QWidget*>{
-             w.ChkChoose[0], w.ChkChoose[3], w.FrameOption, w.TxtTimeTip, w.TxtHelpTip}) {
+    for (QWidget* caption :
+         std::initializer_list<QWidget*>{w.ChkChoose[kWordWrap], w.ChkChoose[kExitReminder],
+                                         w.FrameOption, w.TxtTimeTip, w.TxtHelpTip}) {
         EXPECT_EQ(caption->palette().color(QPalette::WindowText),
                   QApplication::palette(caption).color(QPalette::WindowText))
             << caption->objectName().toStdString();
@@ -149,8 +158,8 @@ TEST(MainWindowStart, TextStandsOutFromItsBackground) {
                   QApplication::palette(caption).color(QPalette::Text))
             << caption->objectName().toStdString();
     }
-    EXPECT_EQ(w.CmdButton[0]->palette().color(QPalette::ButtonText),
-              QApplication::palette(w.CmdButton[0]).color(QPalette::ButtonText));
+    EXPECT_EQ(w.CmdButton[kGbToUtf]->palette().color(QPalette::ButtonText),
+              QApplication::palette(w.CmdButton[kGbToUtf]).color(QPalette::ButtonText));
     EXPECT_EQ(w.palette().color(QPalette::WindowText), windowFore);
 
     // And on screen: a box holding text shows pixels far from its background.
@@ -180,12 +189,31 @@ TEST(MainWindowStart, FocusStartsInTheInputBox) {
 TEST(MainWindowStart, TabOrderIsTheGivenOne) {
     fakes::FakePlatform fake;
     FrmMain w(fake.platform);
-    const std::vector<QWidget*> expected = {
-        w.TxtTop1,       w.TxtBottom1,   w.ChkChoose[0], w.ChkChoose[1],  w.ChkChoose[2],
-        w.ChkChoose[3],  w.CmdButton[0], w.CmdButton[1], w.CmdButton[2],  w.CmdButton[3],
-        w.CmdButton[4],  w.CmdButton[5], w.CmdButton[6], w.ComboColor[0], w.ComboColor[1],
-        w.ComboColor[2], w.ChkOption[1], w.ChkOption[0], w.ChkOption[2],  w.TxtBottom,
-        w.Txttop,        w.TxtLineTip,   w.TxtTimeTip,   w.TxtHelpTip,    w.CmdButton[7]};
+    const std::vector<QWidget*> expected = {w.TxtTop1,
+                                            w.TxtBottom1,
+                                            w.ChkChoose[kWordWrap],
+                                            w.ChkChoose[kKeepOnTop],
+                                            w.ChkChoose[kAutoHide],
+                                            w.ChkChoose[kExitReminder],
+                                            w.CmdButton[kGbToUtf],
+                                            w.CmdButton[kUtfToGb],
+                                            w.CmdButton[kSwap],
+                                            w.CmdButton[kWmlExample],
+                                            w.CmdButton[kCopyResult],
+                                            w.CmdButton[kClear],
+                                            w.CmdButton[kExit],
+                                            w.ComboColor[kRed],
+                                            w.ComboColor[kGreen],
+                                            w.ComboColor[kBlue],
+                                            w.ChkOption[kColourWindow],
+                                            w.ChkOption[kColourText],
+                                            w.ChkOption[kColourButtons],
+                                            w.TxtBottom,
+                                            w.Txttop,
+                                            w.TxtLineTip,
+                                            w.TxtTimeTip,
+                                            w.TxtHelpTip,
+                                            w.CmdButton[kAbout]};
     std::vector<QWidget*> chain;
     QWidget* next = w.TxtTop1;
     do {
@@ -203,11 +231,25 @@ TEST(MainWindowStart, TabKeySkipsHiddenBoxes) {
     FrmMain w(fake.platform);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    const std::vector<QWidget*> expected = {
-        w.TxtBottom1,   w.ChkChoose[0], w.ChkChoose[1],  w.ChkChoose[2],  w.ChkChoose[3],
-        w.CmdButton[0], w.CmdButton[1], w.CmdButton[2],  w.CmdButton[3],  w.CmdButton[4],
-        w.CmdButton[5], w.CmdButton[6], w.ComboColor[0], w.ComboColor[1], w.ComboColor[2],
-        w.ChkOption[1], w.ChkOption[0], w.ChkOption[2],  w.TxtLineTip};
+    const std::vector<QWidget*> expected = {w.TxtBottom1,
+                                            w.ChkChoose[kWordWrap],
+                                            w.ChkChoose[kKeepOnTop],
+                                            w.ChkChoose[kAutoHide],
+                                            w.ChkChoose[kExitReminder],
+                                            w.CmdButton[kGbToUtf],
+                                            w.CmdButton[kUtfToGb],
+                                            w.CmdButton[kSwap],
+                                            w.CmdButton[kWmlExample],
+                                            w.CmdButton[kCopyResult],
+                                            w.CmdButton[kClear],
+                                            w.CmdButton[kExit],
+                                            w.ComboColor[kRed],
+                                            w.ComboColor[kGreen],
+                                            w.ComboColor[kBlue],
+                                            w.ChkOption[kColourWindow],
+                                            w.ChkOption[kColourText],
+                                            w.ChkOption[kColourButtons],
+                                            w.TxtLineTip};
     for (QWidget* control : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), control) << control->objectName().toStdString();

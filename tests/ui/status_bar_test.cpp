@@ -114,8 +114,8 @@ TEST_F(StatusFocus, TabbingIntoTheClockOrTipBoxLeavesTheFocusOnTheStatusBar) {
     EXPECT_FALSE(w->TxtTimeTip->hasFocus());
     EXPECT_FALSE(w->TxtTimeTip->hasSelectedText());
 
-    w->CmdButton[7]->setFocus();
-    QTest::keyClick(w->CmdButton[7], Qt::Key_Backtab, Qt::ShiftModifier);
+    w->CmdButton[kAbout]->setFocus();
+    QTest::keyClick(w->CmdButton[kAbout], Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), w->Picbottom);
     EXPECT_FALSE(w->TxtHelpTip->hasFocus());
     EXPECT_FALSE(w->TxtHelpTip->hasSelectedText());

@@ -31,33 +31,36 @@ QWidget* ViewportOf(TextBox* box) {
 
 const std::vector<TipCase>& TipCases() {
     static const std::vector<TipCase> cases = {
-        {"ChkChoose(0)", [](FrmMain& w) { return w.ChkChoose[0]; },
+        {"ChkChoose(0)", [](FrmMain& w) { return w.ChkChoose[kWordWrap]; },
          u"可以选择文本框是否自动换行,默认自动换行。"},
-        {"ChkChoose(1)", [](FrmMain& w) { return w.ChkChoose[1]; },
+        {"ChkChoose(1)", [](FrmMain& w) { return w.ChkChoose[kKeepOnTop]; },
          u"使程序在所有窗口最上面,默认不是窗体最前。"},
-        {"ChkChoose(2)", [](FrmMain& w) { return w.ChkChoose[2]; },
+        {"ChkChoose(2)", [](FrmMain& w) { return w.ChkChoose[kAutoHide]; },
          u"当你选择了此项,当窗体靠近屏幕边缘时,会自动隐藏,就像QQ那样。"},
-        {"ChkChoose(3)", [](FrmMain& w) { return w.ChkChoose[3]; },
+        {"ChkChoose(3)", [](FrmMain& w) { return w.ChkChoose[kExitReminder]; },
          u"选择此项,可以在关闭时,弹出询问窗口,减免操作失误而丢失数据。"},
-        {"ChkOption(0)", [](FrmMain& w) { return w.ChkOption[0]; },
+        {"ChkOption(0)", [](FrmMain& w) { return w.ChkOption[kColourText]; },
          u"选中此项，设置的颜色对文本框有效。"},
-        {"ChkOption(1)", [](FrmMain& w) { return w.ChkOption[1]; },
+        {"ChkOption(1)", [](FrmMain& w) { return w.ChkOption[kColourWindow]; },
          u"选中此项，设置的颜色对窗体有效。"},
-        {"ChkOption(2)", [](FrmMain& w) { return w.ChkOption[2]; },
+        {"ChkOption(2)", [](FrmMain& w) { return w.ChkOption[kColourButtons]; },
          u"选中此项，设置的颜色对按钮有效。"},
-        {"CmdButton(0)", [](FrmMain& w) { return w.CmdButton[0]; },
+        {"CmdButton(0)", [](FrmMain& w) { return w.CmdButton[kGbToUtf]; },
          u"将GB2312编码形式的代码转换成UTF-8形式。"},
-        {"CmdButton(1)", [](FrmMain& w) { return w.CmdButton[1]; },
+        {"CmdButton(1)", [](FrmMain& w) { return w.CmdButton[kUtfToGb]; },
          u"将UTF-8编码形式的代码转换成GB2312形式。"},
-        {"CmdButton(2)", [](FrmMain& w) { return w.CmdButton[2]; },
+        {"CmdButton(2)", [](FrmMain& w) { return w.CmdButton[kSwap]; },
          u"将左侧上下文本框中的内容互换。"},
-        {"CmdButton(3)", [](FrmMain& w) { return w.CmdButton[3]; }, u"显示代码事例，可供参考。"},
+        {"CmdButton(3)", [](FrmMain& w) { return w.CmdButton[kWmlExample]; },
+         u"显示代码事例，可供参考。"},
         // The one tip without a closing full stop.
-        {"CmdButton(4)", [](FrmMain& w) { return w.CmdButton[4]; }, u"复制左侧下边文本框中的代码"},
-        {"CmdButton(5)", [](FrmMain& w) { return w.CmdButton[5]; }, u"清空文本框中的所有内容。"},
-        {"CmdButton(6)", [](FrmMain& w) { return w.CmdButton[6]; },
+        {"CmdButton(4)", [](FrmMain& w) { return w.CmdButton[kCopyResult]; },
+         u"复制左侧下边文本框中的代码"},
+        {"CmdButton(5)", [](FrmMain& w) { return w.CmdButton[kClear]; },
+         u"清空文本框中的所有内容。"},
+        {"CmdButton(6)", [](FrmMain& w) { return w.CmdButton[kExit]; },
          u"退出程序，假如您选择了|退出时提醒我|退出时将提醒是否退出。"},
-        {"CmdButton(7)", [](FrmMain& w) { return w.CmdButton[7]; }, u"查看关于本程序的说明。"},
+        {"CmdButton(7)", [](FrmMain& w) { return w.CmdButton[kAbout]; }, u"查看关于本程序的说明。"},
         {"TxtTop1", [](FrmMain& w) { return ViewportOf(w.TxtTop1); },
          u"此处显示的是需要被转码的内容。"},
         {"TxtBottom1", [](FrmMain& w) { return ViewportOf(w.TxtBottom1); },
@@ -98,27 +101,27 @@ TEST_F(Tips, EveryControlWithATipShowsItBehindThePrefix) {
 }
 
 TEST_F(Tips, ButtonFourShowsTheCopyTipWithoutAFullStop) {
-    PointAt(w->CmdButton[4]);
+    PointAt(w->CmdButton[kCopyResult]);
     EXPECT_EQ(w->TxtHelpTip->text(), QStringLiteral("帮助提示:复制左侧下边文本框中的代码"));
 }
 
 TEST_F(Tips, TheTipIsWrittenOnEveryMoveNotOnlyOnEntering) {
-    PointAt(w->CmdButton[0]);
+    PointAt(w->CmdButton[kGbToUtf]);
     w->TxtHelpTip->setText(QStringLiteral("something else"));
-    const QPoint p = FreePoint(w->CmdButton[0]);
-    QTest::mouseMove(w->CmdButton[0], p + QPoint(3, 1));
+    const QPoint p = FreePoint(w->CmdButton[kGbToUtf]);
+    QTest::mouseMove(w->CmdButton[kGbToUtf], p + QPoint(3, 1));
     EXPECT_EQ(w->TxtHelpTip->text(),
               kPrefix + QStringLiteral("将GB2312编码形式的代码转换成UTF-8形式。"));
 }
 
 TEST_F(Tips, ThePanelBackgroundGivesTheBarePrefixButItsButtonsDoNot) {
-    PointAt(w->CmdButton[3]);
+    PointAt(w->CmdButton[kWmlExample]);
     PointAt(w->PicContainer);
     EXPECT_EQ(w->TxtHelpTip->text(), kPrefix);
     EXPECT_TRUE(FrmMainProbe::HelpTipText(*w).isEmpty());
     // Moves over a button reach the panel too; they must still give the
     // button's tip, not the panel's.
-    PointAt(w->CmdButton[5]);
+    PointAt(w->CmdButton[kClear]);
     EXPECT_EQ(w->TxtHelpTip->text(), kPrefix + QStringLiteral("清空文本框中的所有内容。"));
 }
 
@@ -126,9 +129,9 @@ TEST_F(Tips, ControlsWithoutATipLeaveTheShownTip) {
     const std::vector<std::pair<const char*, QWidget*>> silent = {
         {"FrameOption", w->FrameOption},
         {"FrameColor", w->FrameColor},
-        {"ComboColor(0)", w->ComboColor[0]},
-        {"ComboColor(1)", w->ComboColor[1]},
-        {"ComboColor(2)", w->ComboColor[2]},
+        {"ComboColor(0)", w->ComboColor[kRed]},
+        {"ComboColor(1)", w->ComboColor[kGreen]},
+        {"ComboColor(2)", w->ComboColor[kBlue]},
         {"Label1", w->Label1},
         {"Picbottom", w->Picbottom},
         {"TxtHelpTip", w->TxtHelpTip},
@@ -138,7 +141,7 @@ TEST_F(Tips, ControlsWithoutATipLeaveTheShownTip) {
     };
     for (const auto& [name, control] : silent) {
         SCOPED_TRACE(name);
-        PointAt(w->CmdButton[2]);
+        PointAt(w->CmdButton[kSwap]);
         const QString shown = w->TxtHelpTip->text();
         PointAt(control);
         EXPECT_EQ(w->TxtHelpTip->text(), shown);
@@ -151,7 +154,7 @@ TEST_F(Tips, TheStartSentenceStaysUntilTheFirstControlWithATip) {
     PointAt(w->FrameColor);
     PointAt(w->Label1);
     EXPECT_EQ(w->TxtHelpTip->text(), kStartSentence);
-    PointAt(w->ChkOption[1]);
+    PointAt(w->ChkOption[kColourWindow]);
     EXPECT_EQ(w->TxtHelpTip->text(), kPrefix + QStringLiteral("选中此项，设置的颜色对窗体有效。"));
 }
 

@@ -36,15 +36,15 @@ void FrmMain::ComboColor_Click(int Index) {
         }
     }
     const Colour colour =
-        RGB(ComboColor[0]->currentText().toInt(), ComboColor[1]->currentText().toInt(),
-            ComboColor[2]->currentText().toInt());
+        RGB(ComboColor[kRed]->currentText().toInt(), ComboColor[kGreen]->currentText().toInt(),
+            ComboColor[kBlue]->currentText().toInt());
 
-    if (ChkOption[0]->isChecked()) {
+    if (ChkOption[kColourText]->isChecked()) {
         for (TextBox* box : {TxtTop1, Txttop, TxtBottom1, TxtBottom}) {
             SetBackColor(box, colour);
         }
     }
-    if (ChkOption[1]->isChecked()) {
+    if (ChkOption[kColourWindow]->isChecked()) {
         SetBackColor(PicContainer, colour);
         SetBackColor(FrameColor, colour);
         SetBackColor(FrameOption, colour);
@@ -55,7 +55,7 @@ void FrmMain::ComboColor_Click(int Index) {
             SetBackColor(box, colour);
         }
     }
-    if (ChkOption[2]->isChecked()) {
+    if (ChkOption[kColourButtons]->isChecked()) {
         for (QPushButton* button : CmdButton) {
             SetBackColor(button, colour);
         }

@@ -36,36 +36,36 @@ void FrmMain::ConnectCommands() {
 void FrmMain::CmdButton_Click(int Index) {
     const PanePair pair = ShownPair();
     switch (Index) {
-    case 0: // GB2312 form to UTF-8 form
+    case kGbToUtf: // GB2312 form to UTF-8 form
         pair.output->SetText(Convert(pair.input->Text(), &engine::ConvertGbToUtf));
         break;
-    case 1: // UTF-8 form to GB2312 form
+    case kUtfToGb: // UTF-8 form to GB2312 form
         pair.output->SetText(Convert(pair.input->Text(), &engine::ConvertUtfToGb));
         break;
-    case 2: { // swap input and output
+    case kSwap: { // swap input and output
         const QString t = pair.output->Text();
         pair.output->SetText(pair.input->Text());
         pair.input->SetText(t);
         break;
     }
-    case 3: // the WML example; the About window stays loaded but hidden
+    case kWmlExample: // the WML example; the About window stays loaded but hidden
         pair.input->SetText(Help().Text1->Text());
         break;
-    case 4: // copy result, as plain text only, line breaks as they stand
+    case kCopyResult: // copy result, as plain text only, line breaks as they stand
         m_platform.clipboard.clear();
         m_platform.clipboard.setText(pair.output->Text());
         break;
-    case 5: // clear
+    case kClear: // clear
         pair.input->SetText(QString());
         pair.output->SetText(QString());
         break;
-    case 6: // exit: the About window goes first, then the usual close request
+    case kExit: // exit: the About window goes first, then the usual close request
         UnloadHelp();
         close();
         break;
-    case 7: // About
+    case kAbout: // About
         SetOnTop(0);
-        ChkChoose[1]->setChecked(false);
+        ChkChoose[kKeepOnTop]->setChecked(false);
         // Modal, with no owner. The window unloads itself when it closes
         // (Unloaded), so it is not touched after exec() returns.
         Help().exec();

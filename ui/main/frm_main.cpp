@@ -205,11 +205,11 @@ void FrmMain::CreatePanel() {
         box->setMouseTracking(true);
         ChkChoose[static_cast<std::size_t>(i)] = box;
     }
-    ChkChoose[0]->setChecked(true);
+    ChkChoose[kWordWrap]->setChecked(true);
     if (!m_platform.windows.canPlaceWindows()) {
         const QString why = QStringLiteral(
             "当前桌面会话不允许程序自行放置窗口（需要 X11 或 XWayland），此选项不可用。");
-        for (QCheckBox* box : {ChkChoose[1], ChkChoose[2]}) {
+        for (QCheckBox* box : {ChkChoose[kKeepOnTop], ChkChoose[kAutoHide]}) {
             box->setEnabled(false);
             box->setToolTip(why);
         }
@@ -310,12 +310,31 @@ void FrmMain::CreatePanel() {
 }
 
 void FrmMain::SetTabOrder() {
-    const QList<QWidget*> order = {
-        TxtTop1,       TxtBottom1,   ChkChoose[0], ChkChoose[1],  ChkChoose[2],
-        ChkChoose[3],  CmdButton[0], CmdButton[1], CmdButton[2],  CmdButton[3],
-        CmdButton[4],  CmdButton[5], CmdButton[6], ComboColor[0], ComboColor[1],
-        ComboColor[2], ChkOption[1], ChkOption[0], ChkOption[2],  TxtBottom,
-        Txttop,        TxtLineTip,   TxtTimeTip,   TxtHelpTip,    CmdButton[7]};
+    const QList<QWidget*> order = {TxtTop1,
+                                   TxtBottom1,
+                                   ChkChoose[kWordWrap],
+                                   ChkChoose[kKeepOnTop],
+                                   ChkChoose[kAutoHide],
+                                   ChkChoose[kExitReminder],
+                                   CmdButton[kGbToUtf],
+                                   CmdButton[kUtfToGb],
+                                   CmdButton[kSwap],
+                                   CmdButton[kWmlExample],
+                                   CmdButton[kCopyResult],
+                                   CmdButton[kClear],
+                                   CmdButton[kExit],
+                                   ComboColor[kRed],
+                                   ComboColor[kGreen],
+                                   ComboColor[kBlue],
+                                   ChkOption[kColourWindow],
+                                   ChkOption[kColourText],
+                                   ChkOption[kColourButtons],
+                                   TxtBottom,
+                                   Txttop,
+                                   TxtLineTip,
+                                   TxtTimeTip,
+                                   TxtHelpTip,
+                                   CmdButton[kAbout]};
     for (qsizetype i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -336,14 +355,14 @@ bool FrmMain::SessionEnding(const std::function<bool()>& mayAsk) {
     }
     // The question needs the user, which the session manager must allow
     // first; when it does not, the session ends the program without asking.
-    if (ChkChoose[3]->isChecked() && !mayAsk()) {
+    if (ChkChoose[kExitReminder]->isChecked() && !mayAsk()) {
         return true;
     }
     return close();
 }
 
 void FrmMain::Form_QueryUnload(bool& Cancel) {
-    if (ChkChoose[3]->isChecked()) {
+    if (ChkChoose[kExitReminder]->isChecked()) {
         const auto answer = m_platform.messages.show(
             this, QStringLiteral("您真的要退出吗？"), QStringLiteral("Quorin温馨提示"),
             platform::MessageButtons::YesNo, platform::MessageIcon::Question);
@@ -377,7 +396,7 @@ void FrmMain::UnloadHelp() {
 }
 
 PanePair FrmMain::ShownPair() const {
-    if (ChkChoose[0]->isChecked()) {
+    if (ChkChoose[kWordWrap]->isChecked()) {
         return {TxtTop1, TxtBottom1};
     }
     return {Txttop, TxtBottom};

@@ -7,6 +7,7 @@
 // status_bar.cpp (help tips, clock, link).
 
 #include "platform/platform.h"
+#include "ui/main/control_index.h"
 #include "ui/main/pane_pair.h"
 
 #include <QPointer>

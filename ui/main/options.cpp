@@ -43,14 +43,14 @@ void FrmMain::ChkChoose_Click(int Index) {
     }
     const int Value = ChkChoose[static_cast<std::size_t>(Index)]->isChecked() ? 1 : 0;
     switch (Index) {
-    case 0: // word wrap
+    case kWordWrap: // word wrap
         if (Value == 1) {
             SwitchPair({Txttop, TxtBottom}, {TxtTop1, TxtBottom1});
         } else {
             SwitchPair({TxtTop1, TxtBottom1}, {Txttop, TxtBottom});
         }
         break;
-    case 1: // keep on top
+    case kKeepOnTop: // keep on top
         if (Value == 1) {
             SetOnTop(1);
         }
@@ -58,8 +58,8 @@ void FrmMain::ChkChoose_Click(int Index) {
             SetOnTop(0);
         }
         break;
-    case 2: // auto-hide: a QTimer with interval 0 would fire on every pass of
-            // the event loop, so "0" also stops it
+    case kAutoHide: // auto-hide: a QTimer with interval 0 would fire on every pass of
+                    // the event loop, so "0" also stops it
         if (Value == 1) {
             Timer1->setInterval(kAutoHideInterval);
             Timer1->start();
