@@ -10,8 +10,8 @@ int main(int argc, char* argv[]) {
     morvane::platform::preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(morvane::ui::kAppTitle);
-    QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
-    QApplication::setDesktopFileName(QStringLiteral("example.tarnwick.Morvane"));
+    QApplication::setApplicationVersion(QString::fromLatin1(morvane::kVersion));
+    QApplication::setDesktopFileName(QString::fromLatin1(morvane::kAppId));
 
     morvane::platform::RealPlatform platform;
     morvane::ui::FrmMain window(platform.get());

@@ -4,10 +4,19 @@
 # builds from those install rules (cpack -G DEB in a build tree).
 include(GNUInstallDirs)
 
-# One reverse-DNS id names the desktop entry, the icon and the metadata, and
-# the program announces it to the desktop at start-up (app/main.cpp).
-set(MORVANE_APP_ID example.tarnwick.Morvane)
+# One reverse-DNS id (MORVANE_APP_ID, cmake/version.cmake) names the desktop
+# entry, the icon and the metadata, and the program announces it to the desktop
+# at start-up (app/main.cpp). The entry, the metadata and the manual page are
+# filled in with it and the version at configure time.
 set(morvane_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(morvane_configured_dir ${CMAKE_BINARY_DIR}/packaging)
+configure_file(${morvane_packaging_dir}/morvane.desktop.in
+               ${morvane_configured_dir}/${MORVANE_APP_ID}.desktop @ONLY)
+configure_file(${morvane_packaging_dir}/morvane.metainfo.xml.in
+               ${morvane_configured_dir}/${MORVANE_APP_ID}.metainfo.xml @ONLY)
+configure_file(${morvane_packaging_dir}/copyright ${morvane_configured_dir}/copyright @ONLY)
+set(MORVANE_MAN_PAGE ${morvane_configured_dir}/man/morvane-convert.1)
+configure_file(${morvane_packaging_dir}/morvane-convert.1 ${MORVANE_MAN_PAGE} @ONLY)
 
 # Debian installs manual pages compressed; -n keeps the archive free of the
 # build's time stamp so two builds give the same bytes.
@@ -15,19 +24,19 @@ find_program(MORVANE_GZIP gzip REQUIRED)
 set(morvane_man_page ${CMAKE_BINARY_DIR}/packaging/morvane-convert.1)
 add_custom_command(
   OUTPUT ${morvane_man_page}.gz
-  COMMAND ${CMAKE_COMMAND} -E copy ${morvane_packaging_dir}/morvane-convert.1 ${morvane_man_page}
+  COMMAND ${CMAKE_COMMAND} -E copy ${MORVANE_MAN_PAGE} ${morvane_man_page}
   COMMAND ${MORVANE_GZIP} -9 -n -f ${morvane_man_page}
-  DEPENDS ${morvane_packaging_dir}/morvane-convert.1
+  DEPENDS ${MORVANE_MAN_PAGE}
   COMMENT "Compressing the morvane-convert manual page"
   VERBATIM)
 add_custom_target(morvane_man_page ALL DEPENDS ${morvane_man_page}.gz)
 install(FILES ${morvane_man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${morvane_packaging_dir}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morvane)
+install(FILES ${morvane_configured_dir}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morvane)
 
 if(MORVANE_GUI)
-  install(FILES ${morvane_packaging_dir}/${MORVANE_APP_ID}.desktop
+  install(FILES ${morvane_configured_dir}/${MORVANE_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${morvane_packaging_dir}/${MORVANE_APP_ID}.metainfo.xml
+  install(FILES ${morvane_configured_dir}/${MORVANE_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   set(morvane_icon_dir ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/morvane.svg

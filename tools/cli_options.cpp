@@ -1,7 +1,10 @@
 #include "tools/cli_options.h"
 
+#include "morvane/version.h"
+
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -139,7 +142,8 @@ const char* HelpText() {
 }
 
 const char* VersionText() {
-    return "morvane-convert " MORVANE_VERSION "\n";
+    static const std::string text = std::string("morvane-convert ") + morvane::kVersion + "\n";
+    return text.c_str();
 }
 
 } // namespace morvane::tools

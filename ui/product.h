@@ -1,14 +1,15 @@
 #pragma once
 // The program's name, version and maker, as the windows show them.
 
+#include "morvane/version.h"
+
 #include <QString>
 
 namespace morvane::ui {
 
+// The version (kVersionMajor, kVersionMinor, kVersionRevision) and the
+// application id come from morvane/version.h.
 inline const QString kAppTitle = QStringLiteral("Morvane");
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 2;
-inline constexpr int kVersionRevision = 0;
 
 inline const QString kMakerName = QStringLiteral("Tarnwick");
 inline const QString kMakerUrl = QStringLiteral("http://www.tarnwick.example/");

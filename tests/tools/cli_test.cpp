@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "engine/engine.h"
+#include "morvane/version.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 
 namespace morvane::tools::test {
 namespace {
+
+const std::string kVersionLine = std::string("morvane-convert ") + morvane::kVersion + "\n";
 
 const std::string kHint = "Try 'morvane-convert --help' for more information.";
 
@@ -37,11 +40,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(InfoCase{{"--help"}, "Usage: morvane-convert MODE"},
                     InfoCase{{"--encode", "--help"}, "Usage: morvane-convert MODE"},
                     InfoCase{{"--help", "--no-such-option"}, "Usage: morvane-convert MODE"},
-                    InfoCase{{"--version"}, "morvane-convert 1.2.0\n"},
-                    InfoCase{{"--version", "a", "b"}, "morvane-convert 1.2.0\n"}));
+                    InfoCase{{"--version"}, kVersionLine},
+                    InfoCase{{"--version", "a", "b"}, kVersionLine}));
 
 TEST(VersionTest, IsExactlyOneLine) {
-    EXPECT_EQ(RunConvert({"--version"}).out, "morvane-convert 1.2.0\n");
+    EXPECT_EQ(RunConvert({"--version"}).out, kVersionLine);
 }
 
 // --- usage errors ------------------------------------------------------------------------

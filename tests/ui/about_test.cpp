@@ -35,8 +35,9 @@ protected:
 };
 
 TEST_F(About, LoadSetsCaptionVersionAndTitle) {
-    EXPECT_EQ(help->windowTitle(), QStringLiteral("Morvane V1.2.0"));
-    EXPECT_EQ(help->lblVersion->text(), QStringLiteral("版本 1.2.0"));
+    const QString version = QString::fromLatin1(morvane::kVersion);
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Morvane V") + version);
+    EXPECT_EQ(help->lblVersion->text(), QStringLiteral("版本 ") + version);
     EXPECT_EQ(help->lblTitle->text(), QStringLiteral("Morvane"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/engine.h"
 #include "shown_window.h"
+#include "ui/product.h"
 #include "ui/about/frm_help.h"
 #include "ui/text_box.h"
 
@@ -230,7 +231,7 @@ TEST_F(Commands, AboutAfterExampleKeepsTheLoadedWindow) {
     EXPECT_EQ(shownTitle, QStringLiteral("changed after load"));
     Settle();
     ASSERT_FALSE(w->HelpLoaded());
-    EXPECT_EQ(w->Help().windowTitle(), QStringLiteral("Morvane V1.2.0"));
+    EXPECT_EQ(w->Help().windowTitle(), QStringLiteral("Morvane V") + QString::fromLatin1(morvane::kVersion));
 }
 
 } // namespace
