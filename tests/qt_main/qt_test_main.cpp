@@ -1,4 +1,5 @@
-// Runs the window tests inside one QApplication on the headless platform.
+// Runs a Qt test program's GoogleTest cases inside one QApplication on the
+// headless platform; the window and platform tests share it.
 
 #include <QApplication>
 
