@@ -7,6 +7,7 @@
 // that names the byte offset, or the character and its place.
 
 #include "tools/buffer.h"
+#include "tools/byte_sink.h"
 
 #include <functional>
 #include <iconv.h>
@@ -16,9 +17,6 @@
 namespace morvane::tools {
 
 class InputFile;
-
-/// Receives the output bytes, a piece at a time, in order.
-using ByteSink = std::function<void(std::string_view)>;
 
 class TextDecoder final {
 public:
