@@ -91,6 +91,10 @@ std::string ConvertAlone(const IconvHandle& cd, std::u16string_view units) {
     return std::string(out, static_cast<std::size_t>(o - out));
 }
 
+constexpr bool IsPrivateUse(char32_t c) {
+    return c >= 0xE000 && c <= 0xF8FF;
+}
+
 void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_view text,
               const ByteSink& sink, bool atStart) {
     Buffer<char> bytes(kChunkUnits * kLongestReference + 16);
@@ -119,9 +123,11 @@ void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_v
             *out++ = static_cast<char>(code >> 8);
             *out++ = static_cast<char>(code & 0xFF);
         } else if (gb18030.IsOpen() && c != 0 && !IsLeadingMark(text, i, atStart) &&
+                   !IsPrivateUse(cp.value) &&
                    (written = ConvertAlone(gb18030, text.substr(i, cp.units))).size() == 4) {
-            // Four-byte codes have one reading; two-byte ones outside the table are those
-            // on which the readers disagree.
+            // Two-byte codes outside the table are those on which the readers disagree.
+            // Of the four-byte codes only those of private-use characters differ between
+            // readers (the editions of GB18030 moved characters into and out of that area).
             out = std::copy(written.begin(), written.end(), out);
         } else {
             const std::string reference = Reference(cp.value);
