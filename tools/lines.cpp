@@ -11,6 +11,10 @@
 #include "tools/lines.h"
 
 #include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstdint>
 #include <vector>
 
@@ -52,51 +56,94 @@ template <typename Line> void ForEachLine(std::u16string_view text, const Line& 
     line(text.substr(start), Break::Lf, false);
 }
 
+/// How many CR and LF units `text` holds, and whether they all stand in CR LF pairs.
+struct BreakCount {
+    std::size_t crs = 0;
+    std::size_t lfs = 0;
+    bool allCrLf = true;
+};
+
+BreakCount CountBreaks(std::u16string_view text) {
+    BreakCount count;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Eight units at a time while none of them is U+000D or below: a unit minus 0x0D,
+    // saturated at zero, is zero exactly for those.
+    const __m128i carriageReturn = _mm_set1_epi16(0x0D);
+    const __m128i zero = _mm_setzero_si128();
+#endif
+    for (; i < n; ++i) {
+#if defined(__SSE2__)
+        while (i + 8 <= n) {
+            const __m128i block =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(block, carriageReturn), zero);
+            if (_mm_movemask_epi8(low) != 0) {
+                break;
+            }
+            i += 8;
+        }
+        if (i >= n) {
+            break;
+        }
+#endif
+        const char16_t c = text[i];
+        if (c > u'\r') {
+            continue;
+        }
+        if (c == u'\n') {
+            ++count.lfs;
+            count.allCrLf = count.allCrLf && i > 0 && text[i - 1] == u'\r';
+        } else if (c == u'\r') {
+            ++count.crs;
+            count.allCrLf = count.allCrLf && i + 1 < n && text[i + 1] == u'\n';
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 std::u16string ConvertKeepingLineBreaks(std::u16string_view text, const PageConversion& convert) {
-    std::vector<Break> breaks;
-    ForEachLine(text, [&breaks](std::u16string_view, Break kind, bool broken) {
-        if (broken) {
-            breaks.push_back(kind);
-        }
-    });
-    const bool allCrLf =
-        std::all_of(breaks.begin(), breaks.end(), [](Break kind) { return kind == Break::CrLf; });
-
-    std::u16string result;
-    if (allCrLf) {
-        result = convert(text);
-    } else {
-        std::u16string withCrLf;
-        withCrLf.reserve(text.size() + breaks.size());
-        ForEachLine(text, [&withCrLf](std::u16string_view line, Break, bool broken) {
-            withCrLf.append(line);
-            withCrLf.append(broken ? u"\r\n" : u"");
-        });
-        result = convert(withCrLf);
-    }
-
-    const auto crs = static_cast<std::size_t>(std::count(result.begin(), result.end(), u'\r'));
-    const auto lfs = static_cast<std::size_t>(std::count(result.begin(), result.end(), u'\n'));
-    if (crs == breaks.size() && lfs == breaks.size()) {
-        if (allCrLf) {
+    const BreakCount given = CountBreaks(text);
+    if (given.allCrLf) {
+        // The common case of a page saved with CR LF: the engine's own result, unless the
+        // page held references that became line breaks.
+        std::u16string result = convert(text);
+        const BreakCount made = CountBreaks(result);
+        if (made.crs == given.lfs && made.lfs == given.lfs) {
             return result;
         }
-        std::u16string restored;
-        restored.reserve(result.size());
-        std::size_t from = 0;
-        for (const Break kind : breaks) {
-            const std::size_t at = result.find(u"\r\n", from);
-            restored.append(result, from, at - from);
-            restored.append(BreakText(kind));
-            from = at + 2;
+    } else {
+        std::vector<Break> breaks;
+        std::u16string withCrLf;
+        withCrLf.reserve(text.size() + given.lfs + given.crs);
+        ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
+            withCrLf.append(line);
+            if (broken) {
+                withCrLf.append(u"\r\n");
+                breaks.push_back(kind);
+            }
+        });
+        std::u16string result = convert(withCrLf);
+        withCrLf = std::u16string();
+        const BreakCount made = CountBreaks(result);
+        if (made.crs == breaks.size() && made.lfs == breaks.size()) {
+            std::u16string restored;
+            restored.reserve(result.size());
+            std::size_t from = 0;
+            for (const Break kind : breaks) {
+                const std::size_t at = result.find(u"\r\n", from);
+                restored.append(result, from, at - from);
+                restored.append(BreakText(kind));
+                from = at + 2;
+            }
+            restored.append(result, from);
+            return restored;
         }
-        restored.append(result, from);
-        return restored;
     }
 
-    result = std::u16string();
     std::u16string joined;
     ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
         joined.append(convert(line));
