@@ -169,6 +169,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "<p/>",
                  "-:1:1: note: the result is written in GBK (--to-charset), but it declares no "
                  "encoding, so it reads as UTF-8"},
+        // Said once, also where the encoder's result is written a stretch at a time.
+        NoteCase{"EncodeNotesOnce",
+                 {"--encode", "--to-charset", "ISO-8859-1"},
+                 "<?xml version=\"1.0\" encoding=\"utf-8\"?>" + std::string(200'000, 'x'),
+                 "-:1:21: note: the result is written in ISO-8859-1 (--to-charset), but its "
+                 "declaration names utf-8"},
+        NoteCase{"EncodeStretchesNoteOnce",
+                 {"--encode", "--to-charset", "UTF-8"},
+                 "<?xml version=\"1.0\" encoding=\"gbk\"?>" + std::string(200'000, 'x'),
+                 "-:1:21: note: the result is written in UTF-8 (--to-charset), but its "
+                 "declaration names gbk"},
         NoteCase{"OptionMatchingDeclaration",
                  {"--utf-to-gb", "--to-charset", "csGB2312"},
                  "<?xml version=\"1.0\"?><p/>",
