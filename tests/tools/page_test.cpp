@@ -111,6 +111,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "a\xE4\xB8\xAD"
                  "b\xC3\xA9",
                  "ab\xE9"},
+        // iconv's own suffixes are the user's choice: no character is reported as unwritable.
+        PageCase{"TranslitWritesWhatIconvMakes",
+                 {"--decode", "--to-charset", "ASCII//TRANSLIT"},
+                 "caf\xC3\xA9",
+                 "caf?"},
+        PageCase{"IgnoreOnInput",
+                 {"--decode", "--from-charset", "UTF-8//IGNORE"},
+                 "a\xFF"
+                 "b",
+                 "ab"},
         PageCase{"Utf16ResultHasAMark",
                  {"--decode", "--from-charset", "UTF-8"},
                  "<?xml version=\"1.0\" encoding=\"UTF-16\"?>",
