@@ -16,6 +16,7 @@
 #include <emmintrin.h>
 #endif
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace morvane::tools {
@@ -35,23 +36,47 @@ constexpr std::u16string_view BreakText(Break kind) {
     return u"";
 }
 
+/// The first CR or LF of `text` at or after `i`, or its size. Eight units at a time while
+/// none of them is U+000D or below (a unit minus 0x0D, saturated at zero, is zero exactly for
+/// those), which is nearly all of a page.
+std::size_t FindBreak(std::u16string_view text, std::size_t i) {
+    const std::size_t n = text.size();
+#if defined(__SSE2__)
+    const __m128i carriageReturn = _mm_set1_epi16(0x0D);
+    const __m128i zero = _mm_setzero_si128();
+#endif
+    while (i < n) {
+#if defined(__SSE2__)
+        while (i + 8 <= n) {
+            const __m128i block =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(block, carriageReturn), zero)) !=
+                0) {
+                break;
+            }
+            i += 8;
+        }
+        if (i >= n) {
+            break;
+        }
+#endif
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            return i;
+        }
+        ++i;
+    }
+    return n;
+}
+
 /// Calls `line(text, kind, broken)` for each line of `text` in order: its text without the
 /// break, and the kind of break that ends it (`broken` is false for the last line).
 template <typename Line> void ForEachLine(std::u16string_view text, const Line& line) {
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            continue;
-        }
-        const bool pair = c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
-        line(text.substr(start, i - start),
-             c == u'\n' ? Break::Lf
-             : pair     ? Break::CrLf
-                        : Break::Cr,
-             true);
-        i += pair ? 1 : 0;
-        start = i + 1;
+    for (std::size_t i = FindBreak(text, 0); i < text.size(); i = FindBreak(text, start)) {
+        const bool lf = text[i] == u'\n';
+        const bool pair = !lf && i + 1 < text.size() && text[i + 1] == u'\n';
+        line(text.substr(start, i - start), lf ? Break::Lf : pair ? Break::CrLf : Break::Cr, true);
+        start = i + (pair ? 2 : 1);
     }
     line(text.substr(start), Break::Lf, false);
 }
@@ -66,41 +91,35 @@ struct BreakCount {
 BreakCount CountBreaks(std::u16string_view text) {
     BreakCount count;
     const std::size_t n = text.size();
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    // Eight units at a time while none of them is U+000D or below: a unit minus 0x0D,
-    // saturated at zero, is zero exactly for those.
-    const __m128i carriageReturn = _mm_set1_epi16(0x0D);
-    const __m128i zero = _mm_setzero_si128();
-#endif
-    for (; i < n; ++i) {
-#if defined(__SSE2__)
-        while (i + 8 <= n) {
-            const __m128i block =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-            const __m128i low = _mm_cmpeq_epi16(_mm_subs_epu16(block, carriageReturn), zero);
-            if (_mm_movemask_epi8(low) != 0) {
-                break;
-            }
-            i += 8;
-        }
-        if (i >= n) {
-            break;
-        }
-#endif
-        const char16_t c = text[i];
-        if (c > u'\r') {
-            continue;
-        }
-        if (c == u'\n') {
+    for (std::size_t i = FindBreak(text, 0); i < n; i = FindBreak(text, i + 1)) {
+        if (text[i] == u'\n') {
             ++count.lfs;
             count.allCrLf = count.allCrLf && i > 0 && text[i - 1] == u'\r';
-        } else if (c == u'\r') {
+        } else {
             ++count.crs;
             count.allCrLf = count.allCrLf && i + 1 < n && text[i + 1] == u'\n';
         }
     }
     return count;
+}
+
+/// Writes the k-th CR LF of `result` back as `breaks[k]`, in place: no break is longer than
+/// CR LF, so the writing never overtakes the reading.
+void RestoreBreaks(std::u16string& result, const std::vector<Break>& breaks) {
+    char16_t* const d = result.data();
+    std::size_t written = 0;
+    std::size_t read = 0;
+    for (const Break kind : breaks) {
+        const std::size_t at = FindBreak(result, read); // the CR of a CR LF
+        std::memmove(d + written, d + read, (at - read) * sizeof(char16_t));
+        written += at - read;
+        const std::u16string_view put = BreakText(kind);
+        std::copy(put.begin(), put.end(), d + written);
+        written += put.size();
+        read = at + 2;
+    }
+    std::memmove(d + written, d + read, (result.size() - read) * sizeof(char16_t));
+    result.resize(written + result.size() - read);
 }
 
 } // namespace
@@ -130,17 +149,8 @@ std::u16string ConvertKeepingLineBreaks(std::u16string_view text, const PageConv
         withCrLf = std::u16string();
         const BreakCount made = CountBreaks(result);
         if (made.crs == breaks.size() && made.lfs == breaks.size()) {
-            std::u16string restored;
-            restored.reserve(result.size());
-            std::size_t from = 0;
-            for (const Break kind : breaks) {
-                const std::size_t at = result.find(u"\r\n", from);
-                restored.append(result, from, at - from);
-                restored.append(BreakText(kind));
-                from = at + 2;
-            }
-            restored.append(result, from);
-            return restored;
+            RestoreBreaks(result, breaks);
+            return result;
         }
     }
 
