@@ -1,8 +1,9 @@
 // The two page conversions, ConvertGbToUtf and ConvertUtfToGb.
 //
-// ConvertGbToUtf is: encode; remove every "&#x9;"; encode again; turn every
+// ConvertGbToUtf is: turn each run of tabs between two characters other than a
+// blank, CR or LF into one blank; encode; remove every "&#x9;"; encode again; turn every
 // "&#xD;&#xA;" into CR LF; turn every encoding="gb2312" into encoding="utf-8".
-// The encoder's page variant does the first four steps in one pass. The second
+// The encoder's page variant does the first five steps in one pass. The second
 // encoding changes nothing: after the first one every character lies in
 // U+0020..U+00FF and every "&" begins a kept reference or entity, and removing
 // whole "&#x9;" references leaves every other one as it was.

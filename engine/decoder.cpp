@@ -115,9 +115,8 @@ std::u16string UtfToGb(std::u16string_view SearchString) {
             continue;
         }
         if (value > 0xFFFF) {
-            value -= 0x10000;
-            *out++ = static_cast<char16_t>(0xD800 + (value >> 10));
-            *out++ = static_cast<char16_t>(0xDC00 + (value & 0x3FF));
+            *out++ = HighSurrogateOf(value);
+            *out++ = LowSurrogateOf(value);
         } else {
             *out++ = static_cast<char16_t>(value);
         }

@@ -87,7 +87,7 @@ constexpr bool IsPlain(char16_t c) {
 
 /// Units above U+00FF that are written as their own reference: all but surrogates.
 constexpr bool IsSimpleReference(char16_t c) {
-    return c > 0xFF && (c < 0xD800 || c > 0xDFFF);
+    return c > 0xFF && !IsSurrogate(c);
 }
 
 /// Copies the plain units from s[i] on to `out` and returns how many there
@@ -119,8 +119,14 @@ MORVANE_ALWAYS_INLINE std::size_t CopyPlain(const char16_t* s, std::size_t i, st
     return i - start;
 }
 
-constexpr std::array<std::u16string_view, 6> kEntityNames = {u"&lt",   u"&gt",  u"&apos",
-                                                             u"&quot", u"&amp", u"&nbsp"};
+/// The neighbours beside which a run of tabs is only spacing.
+constexpr bool IsBlankOrBreak(char16_t c) {
+    return c == u' ' || c == u'\r' || c == u'\n';
+}
+
+// The entities that WML 1.1 declares, so a page may use them as they stand.
+constexpr std::array<std::u16string_view, 7> kEntityNames = {u"&lt",  u"&gt",   u"&apos", u"&quot",
+                                                             u"&amp", u"&nbsp", u"&shy"};
 constexpr std::size_t kLongestEntityName = 5;
 
 MORVANE_ALWAYS_INLINE bool IsEntityName(std::u16string_view t) {
@@ -166,8 +172,9 @@ char16_t* PutPageLineFeed(const char16_t* begin, char16_t* out) {
     return PutReference(out, u'\n');
 }
 
-/// The encoder. With `Page` set, the tab references ("&#x9;", written for a tab
-/// or kept from the input) are left out and "&#xD;&#xA;" is written as CR LF,
+/// The encoder. With `Page` set, a run of tabs between two characters other than
+/// a blank or a line break is written as one blank, every other tab and every
+/// "&#x9;" of the input are left out, and "&#xD;&#xA;" is written as CR LF,
 /// exactly as replacing them in the plain result would.
 template <bool Page> std::u16string Encode(std::u16string_view text) {
     const char16_t* s = text.data();
@@ -222,13 +229,23 @@ template <bool Page> std::u16string Encode(std::u16string_view text) {
                 }
             }
             *out++ = u'&';
-        } else if (detail::IsHighSurrogate(c) && i < n && detail::IsLowSurrogate(s[i])) {
-            out = PutReference(out, detail::CombineSurrogates(c, s[i]));
+        } else if (IsHighSurrogate(c) && i < n && IsLowSurrogate(s[i])) {
+            out = PutReference(out, CombineSurrogates(c, s[i]));
             ++i;
         } else if (c == u'\0') {
             // U+0000 is dropped.
         } else if (Page && c == u'\t') {
-            // Tabs are dropped from the page form.
+            // A run of tabs between two other characters separates them (markup
+            // attributes, words in a table row): it becomes one blank. Next to a
+            // blank or a line break, or at either end, it is indentation or
+            // trailing space and is dropped. The run is maximal because a tab is
+            // only ever reached here as the first of its run.
+            while (i < n && s[i] == u'\t') {
+                ++i;
+            }
+            if (j > 0 && i < n && !IsBlankOrBreak(s[j - 1]) && !IsBlankOrBreak(s[i])) {
+                *out++ = u' ';
+            }
         } else if (Page && c == u'\n') {
             out = PutPageLineFeed(begin, out);
         } else {

@@ -8,7 +8,8 @@
 
 namespace morvane::engine::detail {
 
-/// Ascii(text) with every "&#x9;" removed from the result and every
+/// Ascii(text), after each run of tabs between two characters other than a blank,
+/// CR or LF became one blank, with every "&#x9;" removed from the result and every
 /// "&#xD;&#xA;" then turned back into CR LF, in one pass. Encoding that result
 /// again would change nothing, so this is also the text after the second
 /// encoding that ConvertGbToUtf performs.

@@ -8,11 +8,38 @@
 
 namespace morvane::engine {
 
+// UTF-16 surrogates: a character above U+FFFF is a high unit (D800..DBFF)
+// followed by a low one (DC00..DFFF). The engine and the driver's codecs share
+// these so that every place pairs and splits them the same way.
+
+constexpr bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+constexpr bool IsSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+/// The character U+10000..U+10FFFF that a high and a low surrogate stand for.
+constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
+    return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) +
+           (static_cast<char32_t>(low) - 0xDC00);
+}
+/// The high surrogate of a character U+10000..U+10FFFF.
+constexpr char16_t HighSurrogateOf(char32_t c) {
+    return static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+}
+/// The low surrogate of a character U+10000..U+10FFFF.
+constexpr char16_t LowSurrogateOf(char32_t c) {
+    return static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+}
+
 /// Encodes a text into characters U+0020..U+00FF only: every other character
 /// becomes a hexadecimal reference "&#x...;" (a surrogate pair becomes one
 /// reference to its character, U+0000 is dropped), and every "&" that does not
-/// begin a numeric reference or one of &lt &gt &apos &quot &amp &nbsp (up to
-/// the next ";") is escaped as "&amp;".
+/// begin a numeric reference or one of the WML entities &lt &gt &apos &quot
+/// &amp &nbsp &shy (up to the next ";") is escaped as "&amp;".
 std::u16string Ascii(std::u16string_view ToDoString);
 
 /// Decodes hexadecimal references "&#x...;" (lower-case x) into the characters
@@ -20,7 +47,9 @@ std::u16string Ascii(std::u16string_view ToDoString);
 std::u16string UtfToGb(std::u16string_view SearchString);
 
 /// The GB2312 form of a page to its UTF-8 form (references, utf-8 declaration,
-/// tabs removed, CR LF kept as real line breaks).
+/// CR LF kept as real line breaks). A run of tabs between two characters that
+/// are neither a blank nor a line break becomes one blank; every other tab, and
+/// every "&#x9;" of the input, is removed.
 std::u16string ConvertGbToUtf(std::u16string_view text);
 
 /// The UTF-8 form of a page to its GB2312 form (references decoded, gb2312

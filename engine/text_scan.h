@@ -3,6 +3,8 @@
 // decoder and the page conversions. Everything here works on UTF-16 code units
 // and is inline because it sits inside the per-character loops.
 
+#include "engine/engine.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -42,18 +44,6 @@ constexpr unsigned HexValue(char16_t c) {
         return static_cast<unsigned>(c - u'0');
     }
     return static_cast<unsigned>((c | 0x20) - u'a' + 10);
-}
-
-constexpr bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-constexpr bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
-    return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) +
-           (static_cast<char32_t>(low) - 0xDC00);
 }
 
 /// Position of the first place in s[from, n) where one of `prefixes` begins,

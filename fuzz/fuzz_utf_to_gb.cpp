@@ -13,8 +13,8 @@ namespace {
 
 /// The input without the units the GB2312-to-UTF-8 direction rightly changes
 /// for good: "&" (escaped to "&amp;", which a decoded page keeps as "&" only
-/// when it was one), tabs (removed), U+0000 (dropped) and "=" (so that no
-/// encoding declaration is rewritten). What is left must survive the round trip.
+/// when it was one), tabs (removed, or made a blank between words), U+0000 (dropped) and "=" (so
+/// that no encoding declaration is rewritten). What is left must survive the round trip.
 std::u16string RoundTripText(std::u16string_view text) {
     std::u16string kept;
     kept.reserve(text.size());

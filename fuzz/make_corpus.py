@@ -18,7 +18,7 @@ SEEDS = {
     "encoder": {
         "cjk": "中文网页",
         "bare_ampersands": "a&b && c&",
-        "entities": "&lt;&gt;&amp;&apos;&quot;&nbsp;",
+        "entities": "&lt;&gt;&amp;&apos;&quot;&nbsp;&shy;",
         "hex_references": "&#x4E2D;&#X4e2d;&#x0;",
         "decimal_references": "&#20013;&#1&#;",
         "entity_lookalikes": "&lt and more;&&lt;&LT;&amp",
@@ -54,6 +54,7 @@ SEEDS = {
         "lone_surrogate": "\udc00\ud800",
         "nul": "a\x00b",
         "escaped_tab": "&#x9\t;",
+        "tab_runs": "<card\tid=\"c\">\t\t<p>a\t\tb \tc\t</p>\r\n\t",
         "mixed": "<p>\t中 & 文\r\n</p>",
         "empty_card": "<card/>",
     },
@@ -74,7 +75,7 @@ SEEDS = {
 }
 
 TOKENS = ["&", ";", "#", "x", "X", "&#x", "&#X", "&#", "&amp;", "&lt;", "&gt;", "&apos;",
-          "&quot;", "&nbsp;", "&#x9;", "&#xD;&#xA;", "\r\n", "\t", "\x00", "\ud840", "\udc00",
+          "&quot;", "&nbsp;", "&shy;", "&#x9;", "&#xD;&#xA;", "\r\n", "\t", "\x00", "\ud840", "\udc00",
           '<?xml version="1.0"?>', 'encoding="gb2312"', 'encoding="utf-8"', "\u4e2d",
           "10FFFF", "110000", "D800"]
 

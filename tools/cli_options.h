@@ -15,8 +15,8 @@ enum class Mode { GbToUtf, UtfToGb, Encode, Decode };
 
 struct ConvertRequest {
     Mode mode = Mode::GbToUtf;
-    std::string fromCharset = "UTF-8";
-    std::string toCharset = "UTF-8";
+    std::string fromCharset;
+    std::string toCharset;
     /// "-" is standard input.
     std::string file = "-";
 };

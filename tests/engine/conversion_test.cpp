@@ -43,24 +43,44 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Whitespace, ConvertGbToUtfTable,
-    ::testing::Values(Case{"TabIndentRemoved", u"\t\t<p>x</p>\r\n\t<br/>", u"<p>x</p>\r\n<br/>"},
-                      Case{"BlankIndentKept", u"  <p>x</p>", u"  <p>x</p>"},
-                      Case{"LoneCr", u"a\rb", u"a&#xD;b"}, Case{"LoneLf", u"a\nb", u"a&#xA;b"},
-                      Case{"LfCr", u"\n\r", u"&#xA;&#xD;"}, Case{"CrCrLf", u"\r\r\n", u"&#xD;\r\n"},
-                      Case{"CrLfLf", u"\r\n\n", u"\r\n&#xA;"},
-                      Case{"TabBetweenCrAndLf", u"\r\t\n", u"\r\n"},
-                      Case{"NulBetweenCrAndLf", u"\r\0\n"sv, u"\r\n"},
-                      Case{"TypedTabReferenceRemoved", u"a&#x9;b", u"ab"},
-                      Case{"TypedLineBreakReferences", u"a&#xD;&#xA;b", u"a\r\nb"},
-                      Case{"TypedCrReferenceThenLf", u"&#xD;\n", u"\r\n"},
-                      Case{"CrThenTypedLfReference", u"\r&#xA;", u"\r\n"},
-                      Case{"OtherTabSpellingsKept", u"&#X9;&#x09;&#9;", u"&#X9;&#x09;&#9;"},
-                      Case{"TabInsideDeclaration", u"encoding=\"gb\t2312\"", u"encoding=\"utf-8\""},
-                      Case{"NulInsideDeclaration", u"encoding=\"gb\0002312\""sv,
-                           u"encoding=\"utf-8\""},
-                      // The ampersand is decided before the tab goes.
-                      Case{"TabInsideReference", u"&#x4\t1;", u"&amp;#x41;"},
-                      Case{"TabInsideEntity", u"&l\tt;", u"&amp;lt;"}),
+    ::testing::Values(
+        Case{"TabIndentRemoved", u"\t\t<p>x</p>\r\n\t<br/>", u"<p>x</p>\r\n<br/>"},
+        Case{"BlankIndentKept", u"  <p>x</p>", u"  <p>x</p>"}, Case{"LoneCr", u"a\rb", u"a&#xD;b"},
+        Case{"LoneLf", u"a\nb", u"a&#xA;b"}, Case{"LfCr", u"\n\r", u"&#xA;&#xD;"},
+        Case{"CrCrLf", u"\r\r\n", u"&#xD;\r\n"}, Case{"CrLfLf", u"\r\n\n", u"\r\n&#xA;"},
+        Case{"TabBetweenCrAndLf", u"\r\t\n", u"\r\n"},
+        Case{"NulBetweenCrAndLf", u"\r\0\n"sv, u"\r\n"},
+        Case{"TypedTabReferenceRemoved", u"a&#x9;b", u"ab"},
+        Case{"TypedLineBreakReferences", u"a&#xD;&#xA;b", u"a\r\nb"},
+        Case{"TypedCrReferenceThenLf", u"&#xD;\n", u"\r\n"},
+        Case{"CrThenTypedLfReference", u"\r&#xA;", u"\r\n"},
+        Case{"OtherTabSpellingsKept", u"&#X9;&#x09;&#9;", u"&#X9;&#x09;&#9;"},
+        Case{"TabInsideDeclaration", u"encoding=\"gb\t2312\"", u"encoding=\"gb 2312\""},
+        Case{"NulInsideDeclaration", u"encoding=\"gb\0002312\""sv, u"encoding=\"utf-8\""},
+        // The ampersand is decided with the blank that the tab becomes.
+        Case{"TabInsideReference", u"&#x4\t1;", u"&amp;#x4 1;"},
+        Case{"TabInsideEntity", u"&l\tt;", u"&amp;l t;"}),
+    CaseName);
+
+// A run of tabs between two characters separates them; beside a blank or a line
+// break, or at either end of the text, it is spacing and goes.
+INSTANTIATE_TEST_SUITE_P(
+    TabRuns, ConvertGbToUtfTable,
+    ::testing::Values(
+        Case{"BetweenElementNameAndAttribute", u"<card\tid=\"c\">", u"<card id=\"c\">"},
+        Case{"BetweenDeclarationAttributes", u"<?xml version=\"1.0\"\tencoding=\"gb2312\"?>",
+             u"<?xml version=\"1.0\" encoding=\"utf-8\"?>"},
+        // U+540D U+5B57 "name", U+5E74 U+9F84 "age"
+        Case{"BetweenWords", u"\u540D\u5B57\t\u5E74\u9F84", u"&#x540D;&#x5B57; &#x5E74;&#x9F84;"},
+        Case{"RunIsOneBlank", u"a\t\t\tb", u"a b"}, Case{"BesideBlankAfter", u"a\t b", u"a b"},
+        Case{"BesideBlankBefore", u"a \t\tb", u"a b"}, Case{"AtStart", u"\t\ta", u"a"},
+        Case{"AtEnd", u"a\t", u"a"}, Case{"AloneInText", u"\t", u""},
+        Case{"TrailingBeforeLineBreak", u"a\t\r\n\tb", u"a\r\nb"},
+        Case{"BeforeLoneLf", u"a\t\nb", u"a&#xA;b"},
+        // The neighbours are those of the text as given: a "&#x9;" is one, and goes.
+        Case{"BesideTabReference", u"a\t&#x9;b", u"a b"},
+        Case{"NulIsANeighbour", u"a\t\0b"sv, u"a b"},
+        Case{"BesideShy", u"&shy;\t&shy;", u"&shy; &shy;"}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(

@@ -29,8 +29,9 @@ public:
     /// A text in the GB2312 form for which ConvertUtfToGb(ConvertGbToUtf(text))
     /// is known exactly: its only references are to CJK characters, CR and LF;
     /// no other "#" appears; tabs and U+0000 stand only where no ampersand
-    /// waits for its ";". The expected text is the text with tabs and U+0000
-    /// removed and its references decoded, then a bare declaration completed,
+    /// waits for its ";". The expected text is the text with U+0000 removed,
+    /// each run of tabs made a blank between two words or removed, its
+    /// references decoded, then a bare declaration completed,
     /// the utf-8 declaration turned into gb2312 and "&amp;" into "&".
     RoundTripSample nextRoundTrip(int maxPieces);
 

@@ -48,7 +48,7 @@ std::u16string LowerCaseX(std::u16string_view t) {
 
 bool IsEntityName(std::u16string_view t) {
     return t == u"&lt" || t == u"&gt" || t == u"&apos" || t == u"&quot" || t == u"&amp" ||
-           t == u"&nbsp";
+           t == u"&nbsp" || t == u"&shy";
 }
 
 std::u16string Reference(char32_t value) {
@@ -183,8 +183,29 @@ std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
     }
 }
 
+std::u16string SeparateWithBlanks(std::u16string_view text) {
+    auto spacing = [](char16_t c) { return c == u' ' || c == u'\r' || c == u'\n'; };
+    std::u16string result;
+    std::size_t k = 0;
+    while (k < text.size()) {
+        if (text[k] != u'\t') {
+            result += text[k++];
+            continue;
+        }
+        std::size_t end = k;
+        while (end < text.size() && text[end] == u'\t') {
+            ++end;
+        }
+        const bool between =
+            k > 0 && end < text.size() && !spacing(text[k - 1]) && !spacing(text[end]);
+        result += between ? std::u16string(u" ") : std::u16string(text.substr(k, end - k));
+        k = end;
+    }
+    return result;
+}
+
 std::u16string ConvertGbToUtf(std::u16string_view text) {
-    std::u16string A = Ascii(text);
+    std::u16string A = Ascii(SeparateWithBlanks(text));
     A = ReplaceAll(A, u"&#x9;", u"");
     A = Ascii(A);
     A = ReplaceAll(A, u"&#xD;&#xA;", u"\r\n");

@@ -10,7 +10,8 @@
 
 namespace morvane::reference {
 
-/// Ascii: escape undecided ampersands, then write every unit outside
+/// Ascii: escape undecided ampersands (the WML entities &lt &gt &apos &quot
+/// &amp &nbsp &shy are decided kept), then write every unit outside
 /// U+0020..U+00FF as a reference (a surrogate pair as one, U+0000 dropped).
 std::u16string Ascii(std::u16string_view ToDoString);
 
@@ -23,7 +24,12 @@ std::u16string UtfToGb(std::u16string_view SearchString);
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view from,
                           std::u16string_view to);
 
-/// The five steps of the GB2312 to UTF-8 conversion, one after the other.
+/// Each maximal run of tabs whose neighbours on both sides exist and are neither
+/// a blank, CR nor LF replaced by one blank; every other tab left as it is.
+std::u16string SeparateWithBlanks(std::u16string_view text);
+
+/// The GB2312 to UTF-8 conversion: tab runs between words made blanks, then its
+/// five steps, one after the other.
 std::u16string ConvertGbToUtf(std::u16string_view text);
 
 /// The four steps of the UTF-8 to GB2312 conversion, one after the other.

@@ -1,0 +1,159 @@
+// One page through the pipeline: input, sniff, decode, lines + engine, encode.
+// Each step is its own file; this one only passes each step's result to the
+// next and says where a failure stands.
+
+#include "tools/page.h"
+
+#include "engine/engine.h"
+#include "tools/charset_names.h"
+#include "tools/decode.h"
+#include "tools/driver_error.h"
+#include "tools/encode.h"
+#include "tools/engine_step.h"
+#include "tools/page_bytes.h"
+#include "tools/result_charset.h"
+#include "tools/sniff.h"
+#include "tools/xml_declaration.h"
+
+#include <new>
+#include <optional>
+#include <string_view>
+
+namespace morvane::tools {
+namespace {
+
+/// Units of input the encoder takes at a time when its result is written as it comes.
+constexpr std::size_t kEncodeStretch = std::size_t{1} << 16;
+
+/// Where the stretch of `text` that starts at `from` ends: about kEncodeStretch
+/// units on, just after a ";", or at the end. The encoder's result for a text
+/// cut just after a ";" is its results for the two parts one after the other:
+/// each ampersand is decided by the text up to the first ";" after it, which
+/// for every ampersand before the cut lies before the cut too.
+std::size_t EncodeStretchEnd(std::u16string_view text, std::size_t from) {
+    const std::size_t target = from + kEncodeStretch;
+    if (target >= text.size()) {
+        return text.size();
+    }
+    const std::size_t before = text.rfind(u';', target - 1);
+    if (before != std::u16string_view::npos && before >= from + kEncodeStretch / 2) {
+        return before + 1;
+    }
+    const std::size_t after = text.find(u';', target);
+    return after == std::u16string_view::npos ? text.size() : after + 1;
+}
+
+/// The encoder for the charset `charset` that the result's declaration or --to-charset named.
+TextEncoder OutputEncoder(const std::string& charset, const std::string& name,
+                          const std::string& toCharset) {
+    try {
+        return TextEncoder(charset);
+    } catch (const DriverError& error) {
+        if (!toCharset.empty()) {
+            throw;
+        }
+        throw DriverError(name + ": the result declares encoding \"" + charset +
+                          "\", which this system cannot write; name an output charset with "
+                          "--to-charset");
+    }
+}
+
+/// The text of the page, decoded as --from-charset says or as the page itself says.
+Buffer<char16_t> ReadPage(InputFile& input, const std::string& name, const PageOptions& options) {
+    PageBytes bytes(input, kSniffBytes);
+    if (!options.fromCharset.empty()) {
+        const std::string charset = WithByteOrder(options.fromCharset, bytes.Head());
+        return TextDecoder(charset).Decode(bytes, name,
+                                           " (read as " + charset + ", as --from-charset says)");
+    }
+    const SniffedCharset sniffed = SniffCharset(bytes.Head(), name);
+    std::optional<TextDecoder> decoder;
+    try {
+        decoder.emplace(sniffed.charset);
+    } catch (const DriverError&) {
+        throw DriverError(name + ": the page declares encoding \"" + sniffed.charset +
+                          "\", which this system cannot read; name its charset with "
+                          "--from-charset");
+    }
+    return decoder->Decode(bytes, name,
+                           " (read as " + sniffed.charset + ", " + sniffed.source +
+                               "; if it is in another charset, name it with --from-charset)");
+}
+
+/// The encoder alone, into a charset in which nothing can fail, a stretch at a time: the
+/// result never has to be held whole, which for a page of Chinese text is four times the input.
+void EncodeInStretches(std::u16string_view text, const TextEncoder& encoder,
+                       const std::u16string& first, std::size_t firstEnd, const ByteSink& sink,
+                       const std::string& name) {
+    encoder.Encode(first, sink, name, true);
+    for (std::size_t from = firstEnd; from < text.size();) {
+        const std::size_t end = EncodeStretchEnd(text, from);
+        const std::u16string result = engine::Ascii(text.substr(from, end - from));
+        encoder.Encode(result, sink, name, false);
+        from = end;
+    }
+}
+
+void Convert(InputFile& input, const std::string& name, const PageOptions& options,
+             const ByteSink& sink, const NoteSink& note) {
+    Buffer<char16_t> text = ReadPage(input, name, options);
+
+    std::u16string result;
+    std::optional<TextEncoder> encoder;
+    if (options.mode == Mode::Encode) {
+        // The encoder alone keeps a declaration as it is, so the result's start tells its
+        // charset before the rest is encoded.
+        const std::size_t firstEnd = EncodeStretchEnd(text.View(), 0);
+        const std::u16string first = engine::Ascii(text.View().substr(0, firstEnd));
+        encoder.emplace(
+            OutputEncoder(ChooseResultCharset(first, options.mode, options.toCharset, name, note),
+                          name, options.toCharset));
+        if (encoder->NeverFails()) {
+            EncodeInStretches(text.View(), *encoder, first, firstEnd, sink, name);
+            return;
+        }
+        result = engine::Ascii(text.View());
+    } else {
+        result = ApplyEngine(options.mode, text.View());
+    }
+    // The input text is released as soon as the engine's result exists, which keeps the peak
+    // memory to the engine's own need plus the input text.
+    text = Buffer<char16_t>();
+    if (!encoder) {
+        encoder.emplace(
+            OutputEncoder(ChooseResultCharset(result, options.mode, options.toCharset, name, note),
+                          name, options.toCharset));
+    }
+    encoder->Encode(result, sink, name);
+}
+
+} // namespace
+
+void CheckPageOptions(const PageOptions& options) {
+    if (!options.fromCharset.empty()) {
+        (void)TextDecoder(options.fromCharset);
+    }
+    if (!options.toCharset.empty()) {
+        (void)TextEncoder(options.toCharset);
+    }
+}
+
+void ConvertPage(InputFile& input, const std::string& name, const PageOptions& options,
+                 const ByteSink& sink, const NoteSink& note) {
+    bool written = false;
+    const ByteSink counted = [&](std::string_view bytes) {
+        written = written || !bytes.empty();
+        sink(bytes);
+    };
+    try {
+        Convert(input, name, options, counted, note);
+    } catch (const std::bad_alloc&) {
+        if (!written) {
+            throw;
+        }
+        throw DriverError(name + ": not enough memory to finish the result; what was written of "
+                                 "it is incomplete");
+    }
+}
+
+} // namespace morvane::tools
