@@ -19,8 +19,8 @@ void FlatStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
     // Fusion's own panel is a gradient lighter than the colour. The list's
     // box comes here too: Fusion draws a selection-only list as a button.
     const bool down = (option->state & (State_Sunken | State_On)) != 0;
-    const bool focus = (option->state & State_HasFocus) != 0 &&
-                       (option->state & State_KeyboardFocusChange) != 0;
+    const bool focus =
+        (option->state & State_HasFocus) != 0 && (option->state & State_KeyboardFocusChange) != 0;
     QRect face = option->rect;
     painter->save();
     if (focus) {

@@ -4,6 +4,7 @@
 #include "platform/implementations.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -146,6 +147,37 @@ TEST(MessageBoxTest, OkBoxHasOneChineseButtonAndNoIcon) {
         EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
         EXPECT_EQ(seen.text, QStringLiteral("此时系统信息不可用"));
         EXPECT_EQ(seen.title, QStringLiteral("Morvane"));
+    }
+}
+
+// A window manager shows a title whole only in a box wider than the title in
+// its bold title-bar font plus its icon and three buttons (about 100 pixels
+// under openbox and jwm), whatever the box's own text and buttons need.
+TEST(MessageBoxTest, IsWideEnoughForItsWholeTitle) {
+    auto messages = makeMessageBox();
+    const struct {
+        const char16_t* title;
+        MessageButtons buttons;
+    } cases[] = {
+        {u"Quorin温馨提示", MessageButtons::YesNo},
+        {u"Morvane", MessageButtons::Ok},
+        {u"一个很长很长的标题，比提问本身和按钮都宽得多的标题", MessageButtons::YesNo},
+    };
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    for (const auto& c : cases) {
+        const QString title = QString::fromUtf16(c.title);
+        SCOPED_TRACE(title.toStdString());
+        int width = 0;
+        Seen seen;
+        showAndAct(
+            *messages, nullptr, QStringLiteral("好"), title, c.buttons, MessageIcon::None,
+            [&width](QMessageBox& box) {
+                width = box.width();
+                box.done(0);
+            },
+            seen);
+        EXPECT_GE(width, QFontMetrics(titleFont).horizontalAdvance(title) + 100);
     }
 }
 

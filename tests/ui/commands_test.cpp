@@ -33,6 +33,42 @@ protected:
     static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
 
+// A command on a long text shows the wait pointer while it changes the boxes
+// (the handler holds up the event loop, so what the pointer is then is what
+// the user sees); a short one leaves the pointer alone; none leaves it set.
+TEST_F(Commands, LongCommandsShowTheWaitPointerWhileTheyRun) {
+    const QString shortText = QStringLiteral("中文 <p>a&amp;b</p>\r\n").repeated(100);
+    const QString longText = QStringLiteral("中文 <p>a&amp;b</p>\r\n").repeated(40'000); // 760 000
+    const struct {
+        int index;
+        const QString& input;
+        bool wait;
+    } cases[] = {
+        {kGbToUtf, shortText, false}, {kGbToUtf, longText, true}, {kUtfToGb, longText, true},
+        {kSwap, shortText, false},    {kSwap, longText, true},    {kClear, longText, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.index << " on " << c.input.size());
+        w->TxtTop1->SetText(c.input);
+        w->TxtBottom1->SetText(QString());
+        std::vector<Qt::CursorShape> seen;
+        const auto record = [&seen] {
+            const QCursor* pointer = QGuiApplication::overrideCursor();
+            seen.push_back(pointer != nullptr ? pointer->shape() : Qt::BitmapCursor);
+        };
+        const auto a = QObject::connect(w->TxtTop1, &QPlainTextEdit::textChanged, record);
+        const auto b = QObject::connect(w->TxtBottom1, &QPlainTextEdit::textChanged, record);
+        Run(c.index);
+        QObject::disconnect(a);
+        QObject::disconnect(b);
+        ASSERT_FALSE(seen.empty());
+        for (const Qt::CursorShape shape : seen) {
+            EXPECT_EQ(shape, c.wait ? Qt::WaitCursor : Qt::BitmapCursor);
+        }
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+}
+
 // Both conversions, on whichever pair is shown; the other pair is untouched.
 TEST_F(Commands, ConversionsWriteTheEngineResultIntoTheShownOutputBox) {
     const QString page = QStringLiteral(

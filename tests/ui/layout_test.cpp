@@ -6,9 +6,13 @@
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 
 #include <cmath>
 #include <limits>
@@ -183,6 +187,38 @@ TEST_F(Layout, MovesWithoutAButtonOnlyChangeTheTip) {
     ExpectLower({0, 4175, 8500, 3845});
     EXPECT_EQ(FrmMainProbe::HelpTipText(*w),
               QStringLiteral("可以按下鼠标左键，拖动鼠标改变文本框的相对大小。"));
+}
+
+// The pointer shows where the split can be dragged: over the window's own
+// background only; the controls keep theirs.
+TEST_F(Layout, TheSplitPointerShowsOverTheBackgroundOnly) {
+    const auto pointerAt = [this](QWidget* control, QPoint p) {
+        const QPoint inWindow = control->mapTo(w.get(), p);
+        QWidget* under = w->childAt(inWindow);
+        return (under != nullptr ? under : w.get())->cursor().shape();
+    };
+    QWidget* scrollBar = w->TxtTop1->verticalScrollBar();
+    const struct {
+        QWidget* control;
+        QPoint at;
+        Qt::CursorShape shape;
+    } cases[] = {
+        {w.get(), FreePoint(w.get()), Qt::SplitVCursor},
+        {w.get(), Column(Pixels(6000)), Qt::SplitVCursor},
+        {scrollBar, scrollBar->rect().center(), Qt::ArrowCursor},
+        {w->TxtBottom1->viewport(), FreePoint(w->TxtBottom1->viewport()), Qt::IBeamCursor},
+        {w->PicContainer, FreePoint(w->PicContainer), Qt::ArrowCursor},
+        {w->CmdButton[kSwap], w->CmdButton[kSwap]->rect().center(), Qt::ArrowCursor},
+        {w->ChkChoose[kWordWrap], QPoint(3, 3), Qt::ArrowCursor},
+        {w->ComboColor[kGreen], QPoint(3, 3), Qt::ArrowCursor},
+        {w->Picbottom, FreePoint(w->Picbottom), Qt::ArrowCursor},
+        {w->TxtHelpTip, QPoint(3, 3), Qt::ArrowCursor}, // read-only: no caret
+        {w->TxtLineTip, QPoint(3, 3), Qt::PointingHandCursor},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.control->objectName().toStdString());
+        EXPECT_EQ(pointerAt(c.control, c.at), c.shape);
+    }
 }
 
 TEST_F(Layout, APressOnThePanelOrStatusBarStartsNoDrag) {

@@ -6,6 +6,8 @@
 #include "ui/text_box.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -119,6 +121,55 @@ TEST_F(StatusFocus, TabbingIntoTheClockOrTipBoxLeavesTheFocusOnTheStatusBar) {
     EXPECT_EQ(QApplication::focusWidget(), w->Picbottom);
     EXPECT_FALSE(w->TxtHelpTip->hasFocus());
     EXPECT_FALSE(w->TxtHelpTip->hasSelectedText());
+}
+
+// Tab and Shift+Tab walk the whole keyboard order, the hidden pair skipped;
+// the clock and tip boxes each hand the focus to the status bar, from which
+// the next key goes on past them.
+TEST_F(StatusFocus, TabAndShiftTabWalkTheWholeOrderBothWays) {
+    const std::vector<QWidget*> order = {w->TxtTop1,
+                                         w->TxtBottom1,
+                                         w->ChkChoose[kWordWrap],
+                                         w->ChkChoose[kKeepOnTop],
+                                         w->ChkChoose[kAutoHide],
+                                         w->ChkChoose[kExitReminder],
+                                         w->CmdButton[kGbToUtf],
+                                         w->CmdButton[kUtfToGb],
+                                         w->CmdButton[kSwap],
+                                         w->CmdButton[kWmlExample],
+                                         w->CmdButton[kCopyResult],
+                                         w->CmdButton[kClear],
+                                         w->CmdButton[kExit],
+                                         w->ComboColor[kRed],
+                                         w->ComboColor[kGreen],
+                                         w->ComboColor[kBlue],
+                                         w->ChkOption[kColourWindow],
+                                         w->ChkOption[kColourText],
+                                         w->ChkOption[kColourButtons],
+                                         w->TxtLineTip,
+                                         w->Picbottom, // from TxtTimeTip
+                                         w->Picbottom, // from TxtHelpTip
+                                         w->CmdButton[kAbout]};
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool forward;
+    } ways[] = {{Qt::Key_Tab, {}, true}, {Qt::Key_Backtab, Qt::ShiftModifier, false}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.forward ? "Tab" : "Shift+Tab");
+        w->TxtTop1->setFocus();
+        std::vector<QWidget*> expected(order.begin() + 1, order.end());
+        if (!way.forward) {
+            expected.assign(order.rbegin(), order.rend() - 1);
+        }
+        expected.push_back(w->TxtTop1); // round again
+        for (QWidget* control : expected) {
+            QTest::keyClick(QApplication::focusWidget(), way.key, way.modifiers);
+            ASSERT_EQ(QApplication::focusWidget(), control)
+                << "expected " << control->objectName().toStdString() << ", at "
+                << QApplication::focusWidget()->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(StatusFocus, TheLinkBoxKeepsTheFocusItIsGiven) {

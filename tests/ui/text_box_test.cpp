@@ -2,12 +2,16 @@
 // unbreakable lines from freezing the window.
 
 #include "ui/text_box.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
+#include <QMenu>
 #include <QPlainTextDocumentLayout>
 #include <QTest>
 #include <QTextDocument>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -171,6 +175,60 @@ TEST(TextBoxKeys, TabMovesOnCtrlTabTypesATab) {
     QTest::keyClick(first, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), second);
     EXPECT_EQ(first->Text(), QStringLiteral("\t"));
+}
+
+// A tab reaches the next stop 8 average characters on, in any font.
+TEST(TextBoxTabs, StopsEveryEightAverageCharacters) {
+    TextBox box;
+    box.resize(600, 200);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    for (const qreal points : {9.0, 14.0, 24.0}) {
+        SCOPED_TRACE(points);
+        QFont font = box.font();
+        font.setPointSizeF(points);
+        box.setFont(font);
+        box.SetText(QStringLiteral("\t\tx"));
+        const auto xAt = [&box](int position) {
+            QTextCursor cursor(box.document());
+            cursor.setPosition(position);
+            return box.cursorRect(cursor).x();
+        };
+        const int stop = 8 * QFontMetrics(font).averageCharWidth();
+        EXPECT_NEAR(xAt(1) - xAt(0), stop, 1);
+        EXPECT_NEAR(xAt(2) - xAt(1), stop, 1);
+    }
+}
+
+// The toolkit's own texts follow the user's language where Qt has them.
+TEST(ToolkitTranslations, TheContextMenuSpeaksTheUsersChinese) {
+    const struct {
+        const char* locale;
+        bool loaded;
+        const char16_t* copy; // the menu's Copy entry
+    } cases[] = {
+        {"zh_CN", true, u"复制(&C)"}, {"zh_SG", true, u"复制(&C)"}, {"zh_TW", true, u"複製(&C)"},
+        {"zh_HK", true, u"複製(&C)"}, {"C", false, u"&Copy"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale);
+        EXPECT_EQ(LoadToolkitTranslations(QLocale(QString::fromLatin1(c.locale))), c.loaded);
+        TextBox box;
+        box.SetText(QStringLiteral("text"));
+        box.selectAll();
+        const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions()) {
+            entries << action->text().section(u'\t', 0, 0);
+        }
+        EXPECT_TRUE(entries.contains(QString::fromUtf16(c.copy)))
+            << entries.join(u'|').toStdString();
+        // Leave the application as it was for the next case and test.
+        for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+    }
 }
 
 } // namespace

@@ -162,11 +162,12 @@ void FrmMain::CreateStatusBar() {
     SetBackColor(TxtLineTip, SystemColour(this, QPalette::Light));
     TxtLineTip->setToolTip(QStringLiteral("访问") + kMakerName + QStringLiteral("【") +
                            kMakerDomainCaps + QStringLiteral("】"));
-    TxtLineTip->setCursor(Qt::PointingHandCursor);
 
     for (QLineEdit* box : {TxtHelpTip, TxtTimeTip, TxtLineTip}) {
         box->setReadOnly(true);
     }
+    // After setReadOnly, which gives a line box the arrow.
+    TxtLineTip->setCursor(Qt::PointingHandCursor);
 
     TimStatuBar = Named(new QTimer(this), QStringLiteral("TimStatuBar"));
     TimStatuBar->setInterval(1000);
