@@ -1,6 +1,7 @@
 #include "ui/translations.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -23,6 +24,9 @@ bool LoadToolkitTranslations(const QLocale& locale) {
                           ? QLocale(QLocale::Chinese, QLocale::Taiwan)
                           : QLocale(QLocale::Chinese, QLocale::China));
     }
+    // The windows are placed left to right, panel on the right; a catalogue
+    // of a right-to-left language would otherwise mirror every control.
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
     if (loaded && QCoreApplication::installTranslator(translator)) {
         return true;
     }

@@ -8,7 +8,7 @@ namespace morvane::ui {
 
 /// Installs Qt's catalogue for `locale` from Qt's translations directory
 /// into the running application; false when none is installed for it (the
-/// toolkit's texts then stay English).
+/// toolkit's texts then stay English). The layout stays left to right.
 bool LoadToolkitTranslations(const QLocale& locale);
 
 } // namespace morvane::ui
