@@ -74,8 +74,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 if(MORVANE_GUI)
   # Qt's X11 platform plugin is only a recommendation of the Qt libraries, yet
-  # without it the window cannot open; the Chinese captions need a CJK font.
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+  # without it the window cannot open; Qt's translations put the toolkit's own
+  # texts (context menus, standard buttons) into the user's language; the
+  # Chinese captions need a CJK font.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wqy-microhei)
 endif()
 include(CPack)

@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev ccache
-  # run: a CJK font so the Chinese captions render
-  fonts-wqy-microhei
+  # run: a CJK font so the Chinese captions render; Qt's own texts in Chinese
+  fonts-wqy-microhei qt6-translations-l10n
   # end-to-end tests in a real X server
   xvfb xauth openbox jwm xdotool xclip x11-utils imagemagick time
   # reading the running window through the accessibility bus

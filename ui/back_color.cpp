@@ -2,12 +2,15 @@
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QVariant>
 #include <QWidget>
+
+#include <memory>
 
 namespace morvane::ui {
 
@@ -55,20 +58,30 @@ Colour BackColor(const QWidget* control) {
     return FromQColor(control->palette().color(control->backgroundRole()));
 }
 
+QPalette LightDesktopPalette() {
+    // Fusion's standard palette is the toolkit's light one, whatever the
+    // desktop's theme (the application palette may be a dark one).
+    static const QPalette light = [] {
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+        return fusion != nullptr ? fusion->standardPalette() : QPalette(QColor(239, 239, 239));
+    }();
+    return light;
+}
+
 void SetWindowForeColor(QWidget* window, Colour colour) {
     // Controls take their parent's colours for every role they do not set
-    // themselves; giving the direct children the toolkit's own text colours
-    // keeps the window's text colour to the window.
+    // themselves; giving the direct children the window's text colours from
+    // before keeps the new text colour to the window.
+    const QPalette before = window->palette();
     constexpr QPalette::ColorRole kTextRoles[] = {QPalette::WindowText, QPalette::Text,
                                                   QPalette::ButtonText};
     constexpr QPalette::ColorGroup kGroups[] = {QPalette::Active, QPalette::Inactive,
                                                 QPalette::Disabled};
     for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const QPalette standard = QApplication::palette(child);
         QPalette pal = child->palette();
         for (const QPalette::ColorRole role : kTextRoles) {
             for (const QPalette::ColorGroup group : kGroups) {
-                pal.setColor(group, role, standard.color(group, role));
+                pal.setColor(group, role, before.color(group, role));
             }
         }
         child->setPalette(pal);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class QColor;
+class QPalette;
 class QWidget;
 
 namespace morvane::ui {
@@ -30,7 +31,13 @@ Colour BackColor(const QWidget* control);
 void SetForeColor(QWidget* control, Colour colour);
 
 /// Sets the text colour of a window's own surface; its controls, created
-/// before, keep the toolkit's text colours.
+/// before, keep the text colours the window had.
 void SetWindowForeColor(QWidget* window, Colour colour);
+
+/// The palette of the light desktops the windows are drawn for: black text on
+/// light grey faces and white editing areas. The windows start from it on
+/// every desktop, so the text on their fixed backgrounds stays black under a
+/// dark theme too.
+QPalette LightDesktopPalette();
 
 } // namespace morvane::ui

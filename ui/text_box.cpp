@@ -1,5 +1,7 @@
 #include "ui/text_box.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -45,6 +47,7 @@ TextBox::TextBox(QWidget* parent)
     });
     setTabChangesFocus(true);
     SetWrapping(true);
+    ApplyTabStops();
 }
 
 QString TextBox::Text() const {
@@ -101,6 +104,17 @@ qsizetype TextBox::LongestUnbreakableRun(QStringView text) {
         }
     }
     return longest;
+}
+
+void TextBox::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        ApplyTabStops();
+    }
+}
+
+void TextBox::ApplyTabStops() {
+    setTabStopDistance(kTabStopChars * fontMetrics().averageCharWidth());
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {

@@ -6,7 +6,8 @@
 // breaks lines between words, except when it holds a run of characters too
 // long to lay out that way in reasonable time (a line of character
 // references has no break opportunity at all): then it breaks anywhere.
-// Tab moves the focus on, as in any form; Ctrl+Tab types a tab.
+// Tab moves the focus on, as in any form; Ctrl+Tab types a tab. Tab stops
+// stand every 8 average characters of the box's font, as in a text editor.
 
 #include <QPlainTextEdit>
 #include <QStringView>
@@ -37,12 +38,17 @@ public:
     /// (no blank, tab, line break or CJK character), in UTF-16 units.
     static qsizetype LongestUnbreakableRun(QStringView text);
 
+    /// Tab stops stand this many average character widths apart.
+    static constexpr int kTabStopChars = 8;
+
 protected:
+    void changeEvent(QEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ApplyWrapMode();
+    void ApplyTabStops();
     void BreakAnywhereFor(QStringView text);
     void CheckEdit(int position, int added);
 

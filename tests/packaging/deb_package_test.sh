@@ -33,11 +33,11 @@ done
 [ "$(field Description | sed -n 2p | cut -c1-8)" = " Morvane" ] || fail "the description has no long text"
 
 # Every package that provides a library the programs link directly must be a dependency,
-# and so must Qt's X11 platform plugin, which no library names.
+# and so must Qt's X11 platform plugin and Qt's translations, which no library names.
 depends=$(field Depends | tr ',' '\n' | sed -e 's/^ *//' -e 's/ .*//' | sort -u)
 root="$work/root"
 dpkg -x "$deb" "$root"
-needed_pkgs=(qt6-qpa-plugins)
+needed_pkgs=(qt6-qpa-plugins qt6-translations-l10n)
 for bin in morvane morvane-convert; do
   libs=$(ldd "$root/usr/bin/$bin")
   while read -r soname; do

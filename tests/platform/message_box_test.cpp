@@ -4,6 +4,7 @@
 #include "platform/implementations.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -146,6 +147,26 @@ TEST(MessageBoxTest, OkBoxHasOneChineseButtonAndNoIcon) {
         EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
         EXPECT_EQ(seen.text, QStringLiteral("此时系统信息不可用"));
         EXPECT_EQ(seen.title, QStringLiteral("Morvane"));
+    }
+}
+
+// A window manager shows a title whole only in a box wider than the title in
+// its bold title-bar font plus its icon and three buttons (about 100 pixels
+// under openbox and jwm), whatever the box's own text and buttons need.
+TEST(MessageBoxTest, IsWideEnoughForItsWholeTitle) {
+    auto messages = makeMessageBox();
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    for (const auto& [title, buttons] : {std::pair(u"Quorin温馨提示", MessageButtons::YesNo),
+                                         std::pair(u"Morvane", MessageButtons::Ok)}) {
+        int width = 0;
+        Seen seen;
+        showAndAct(
+            *messages, nullptr, QStringLiteral("好"), QString::fromUtf16(title), buttons,
+            MessageIcon::None, [&width](QMessageBox& box) { width = box.width(), box.done(0); },
+            seen);
+        EXPECT_GE(width,
+                  QFontMetrics(titleFont).horizontalAdvance(QString::fromUtf16(title)) + 100);
     }
 }
 

@@ -34,6 +34,31 @@ protected:
     static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
 
+// Commands on long texts show the wait pointer while they change the boxes
+// (the handler holds up the event loop, so the user sees the pointer as it
+// is then); short ones leave it alone; none leaves it set.
+TEST_F(Commands, LongCommandsShowTheWaitPointerWhileTheyRun) {
+    const QString line = QStringLiteral("中文 <p>a&amp;b</p>\r\n"); // 19 characters
+    const std::tuple<int, int, bool> cases[] = {{kGbToUtf, 100, false},
+                                                {kGbToUtf, 40'000, true},
+                                                {kSwap, 100, false},
+                                                {kSwap, 40'000, true}};
+    for (const auto& [index, lines, wait] : cases) {
+        w->TxtTop1->SetText(line.repeated(lines));
+        w->TxtBottom1->SetText(QString());
+        std::vector<const QCursor*> seen;
+        const auto record = [&seen] { seen.push_back(QGuiApplication::overrideCursor()); };
+        const auto c = QObject::connect(w->TxtBottom1, &QPlainTextEdit::textChanged, record);
+        Run(index);
+        QObject::disconnect(c);
+        ASSERT_FALSE(seen.empty());
+        for (const QCursor* pointer : seen) {
+            EXPECT_EQ(pointer != nullptr && pointer->shape() == Qt::WaitCursor, wait) << index;
+        }
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+}
+
 // Both conversions, on whichever pair is shown; the other pair is untouched.
 TEST_F(Commands, ConversionsWriteTheEngineResultIntoTheShownOutputBox) {
     const QString page = QStringLiteral(

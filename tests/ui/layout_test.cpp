@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 
 #include <cmath>
 #include <limits>
@@ -183,6 +184,25 @@ TEST_F(Layout, MovesWithoutAButtonOnlyChangeTheTip) {
     ExpectLower({0, 4175, 8500, 3845});
     EXPECT_EQ(FrmMainProbe::HelpTipText(*w),
               QStringLiteral("可以按下鼠标左键，拖动鼠标改变文本框的相对大小。"));
+}
+
+// The split pointer shows over the window's own background only.
+TEST_F(Layout, TheSplitPointerShowsOverTheBackgroundOnly) {
+    QWidget* scrollBar = w->TxtTop1->verticalScrollBar();
+    const std::pair<QPoint, Qt::CursorShape> cases[] = {
+        {FreePoint(w.get()), Qt::SplitVCursor},
+        {Column(Pixels(6000)), Qt::SplitVCursor},
+        {scrollBar->mapTo(w.get(), scrollBar->rect().center()), Qt::ArrowCursor},
+        {w->TxtBottom1->mapTo(w.get(), QPoint(40, 40)), Qt::IBeamCursor},
+        {w->PicContainer->mapTo(w.get(), FreePoint(w->PicContainer)), Qt::ArrowCursor},
+        {w->Picbottom->mapTo(w.get(), FreePoint(w->Picbottom)), Qt::ArrowCursor},
+        {w->TxtLineTip->mapTo(w.get(), QPoint(3, 3)), Qt::PointingHandCursor},
+    };
+    for (const auto& [at, shape] : cases) {
+        QWidget* under = w->childAt(at);
+        EXPECT_EQ((under != nullptr ? under : w.get())->cursor().shape(), shape)
+            << at.x() << "," << at.y();
+    }
 }
 
 TEST_F(Layout, APressOnThePanelOrStatusBarStartsNoDrag) {

@@ -6,6 +6,7 @@
 #include "ui/text_box.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -119,6 +120,33 @@ TEST_F(StatusFocus, TabbingIntoTheClockOrTipBoxLeavesTheFocusOnTheStatusBar) {
     EXPECT_EQ(QApplication::focusWidget(), w->Picbottom);
     EXPECT_FALSE(w->TxtHelpTip->hasFocus());
     EXPECT_FALSE(w->TxtHelpTip->hasSelectedText());
+}
+
+// Through the status bar both ways: the clock and tip boxes each hand the
+// focus to Picbottom, from which the next key goes on past them, to the last
+// button and round again (or back to the link and the colour boxes).
+TEST_F(StatusFocus, TabAndShiftTabGoOnPastTheStatusBar) {
+    const struct {
+        QWidget* from;
+        Qt::Key key;
+        std::vector<QWidget*> then;
+    } ways[] = {
+        {w->TxtLineTip,
+         Qt::Key_Tab,
+         {w->Picbottom, w->Picbottom, w->CmdButton[kAbout], w->TxtTop1}},
+        {w->TxtTop1,
+         Qt::Key_Backtab,
+         {w->CmdButton[kAbout], w->Picbottom, w->Picbottom, w->TxtLineTip,
+          w->ChkOption[kColourButtons]}},
+    };
+    for (const auto& way : ways) {
+        way.from->setFocus();
+        for (QWidget* control : way.then) {
+            QTest::keyClick(QApplication::focusWidget(), way.key);
+            ASSERT_EQ(QApplication::focusWidget(), control)
+                << way.key << ": " << control->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(StatusFocus, TheLinkBoxKeepsTheFocusItIsGiven) {

@@ -2,12 +2,16 @@
 // unbreakable lines from freezing the window.
 
 #include "ui/text_box.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
+#include <QMenu>
 #include <QPlainTextDocumentLayout>
 #include <QTest>
 #include <QTextDocument>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +34,7 @@ TEST(TextBoxText, ProgramTextReadsBackExactly) {
 
 TEST(TextBoxText, EditedTextUsesCrLf) {
     TextBox box;
+    box.resize(800, 100);
     box.show();
     box.SetText(QStringLiteral("one\ntwo\rthree"));
     box.moveCursor(QTextCursor::End);
@@ -129,6 +134,7 @@ TEST(TextBoxWrap, ANewTextNeverLaysOutALongRunBetweenWords) {
 // A paste is looked at before it is laid out; typing is looked at as it comes.
 TEST(TextBoxWrap, PastedOrTypedLongRunsSwitchTheBox) {
     TextBox box;
+    box.resize(800, 100);
     box.show();
     QApplication::clipboard()->setText(References(500));
     box.paste();
@@ -171,6 +177,51 @@ TEST(TextBoxKeys, TabMovesOnCtrlTabTypesATab) {
     QTest::keyClick(first, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), second);
     EXPECT_EQ(first->Text(), QStringLiteral("\t"));
+}
+
+// A tab reaches the next stop 8 average characters on, in any font size.
+TEST(TextBoxTabs, StopsEveryEightAverageCharacters) {
+    TextBox box;
+    box.resize(800, 100);
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    for (const qreal points : {9.0, 24.0}) {
+        QFont font = box.font();
+        font.setPointSizeF(points);
+        box.setFont(font);
+        box.SetText(QStringLiteral("\t\tx"));
+        QTextCursor at(box.document());
+        const int start = box.cursorRect(at).x();
+        at.setPosition(2);
+        EXPECT_NEAR(box.cursorRect(at).x() - start, 16 * QFontMetrics(font).averageCharWidth(), 2)
+            << points;
+    }
+}
+
+// The toolkit's own texts follow the user's Chinese where Qt has it; a
+// right-to-left language does not mirror the window, which is drawn left to
+// right.
+TEST(ToolkitTranslations, TheContextMenuSpeaksTheUsersChinese) {
+    const std::tuple<const char*, bool, const char16_t*> cases[] = {{"zh_CN", true, u"复制(&C)"},
+                                                                    {"zh_HK", true, u"複製(&C)"},
+                                                                    {"he_IL", true, nullptr},
+                                                                    {"C", false, u"&Copy"}};
+    for (const auto& [locale, loaded, copy] : cases) {
+        EXPECT_EQ(LoadToolkitTranslations(QLocale(QString::fromLatin1(locale))), loaded) << locale;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight) << locale;
+        TextBox box;
+        const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions()) {
+            entries << action->text().section(u'\t', 0, 0);
+        }
+        EXPECT_TRUE(copy == nullptr || entries.contains(QString::fromUtf16(copy)))
+            << entries.join(u'|').toStdString();
+        for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            delete t; // uninstalls it
+        }
+    }
 }
 
 } // namespace

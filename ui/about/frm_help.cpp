@@ -106,6 +106,10 @@ FrmHelp::FrmHelp(platform::Platform& platform)
 FrmHelp::~FrmHelp() = default;
 
 void FrmHelp::CreateControls() {
+    // Drawn for a light desktop: the black labels keep their light background
+    // under a dark theme, and the other labels and buttons their black text.
+    setPalette(LightDesktopPalette());
+
     Text1 = Named(new TextBox(this), QStringLiteral("Text1"));
     Text1->SetText(WmlExample());
     Move(Text1, 3840, 1440, 1935, 495);

@@ -2,6 +2,7 @@
 
 #include "ui/about/frm_help.h"
 #include "ui/back_color.h"
+#include "ui/flat_style.h"
 #include "ui/product.h"
 #include "ui/resources.h"
 #include "ui/text_box.h"
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
-#include <QStyleFactory>
 #include <QTimer>
 
 #include <algorithm>
@@ -80,9 +80,15 @@ FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
                    kMakerName + QStringLiteral("[") + kMakerDomainCaps + QStringLiteral("]出品"));
     setWindowIcon(QIcon(QStringLiteral(":/morvane/icon-32.png")));
     resize(ToPixels(kClientWidth), ToPixels(kClientHeight));
+    // The window is drawn for a light desktop: every control starts from its
+    // black text, so a dark theme's near-white text never lands on the fixed
+    // light backgrounds below.
+    setPalette(LightDesktopPalette());
     SetBackColor(this, kWindowBack);
-    // The background takes the splitter drag and its tip.
+    // The background takes the splitter drag and its tip; its pointer shows
+    // where the split can be dragged. The controls keep their own pointers.
     setMouseTracking(true);
+    setCursor(Qt::SplitVCursor);
 
     CreateStatusBar();
     CreateTextArea();
@@ -133,6 +139,7 @@ FrmMain::~FrmMain() {
 void FrmMain::CreateStatusBar() {
     Picbottom = Named(new QWidget(this), QStringLiteral("Picbottom"));
     Picbottom->setFocusPolicy(Qt::ClickFocus);
+    Picbottom->setCursor(Qt::ArrowCursor);
     Move(Picbottom, 0, 8025, 10170, 315);
 
     Picjiao = Named(new QLabel(Picbottom), QStringLiteral("Picjiao"));
@@ -155,11 +162,12 @@ void FrmMain::CreateStatusBar() {
     SetBackColor(TxtLineTip, SystemColour(this, QPalette::Light));
     TxtLineTip->setToolTip(QStringLiteral("访问") + kMakerName + QStringLiteral("【") +
                            kMakerDomainCaps + QStringLiteral("】"));
-    TxtLineTip->setCursor(Qt::PointingHandCursor);
 
     for (QLineEdit* box : {TxtHelpTip, TxtTimeTip, TxtLineTip}) {
         box->setReadOnly(true);
     }
+    // After setReadOnly, which gives a line box the arrow.
+    TxtLineTip->setCursor(Qt::PointingHandCursor);
 
     TimStatuBar = Named(new QTimer(this), QStringLiteral("TimStatuBar"));
     TimStatuBar->setInterval(1000);
@@ -170,6 +178,8 @@ void FrmMain::CreateTextArea() {
     const auto makeBox = [this](const QString& name, bool wrap, float height, float top) {
         auto* box = Named(new TextBox(this), name);
         box->SetWrapping(wrap);
+        // The text keeps its I-beam; the scroll bars and frame the arrow.
+        box->setCursor(Qt::ArrowCursor);
         SetBackColor(box, kPaneBack);
         Move(box, 0, top, 7695, height);
         box->setMouseTracking(true);
@@ -188,6 +198,7 @@ void FrmMain::CreatePanel() {
     Move(PicContainer, 8580, 0, 1590, 8025);
     SetBackColor(PicContainer, kPanelBack);
     PicContainer->setMouseTracking(true);
+    PicContainer->setCursor(Qt::ArrowCursor);
 
     FrameOption = Named(new QGroupBox(QStringLiteral("选项设置"), PicContainer),
                         QStringLiteral("FrameOption"));
@@ -230,18 +241,14 @@ void FrmMain::CreatePanel() {
         {u"退出(&E)", 120, 5160},
         {u"关于本软件(&A)", 120, 5760},
     }};
-    // Fusion draws a push button's face in its palette colour, whatever the
-    // desktop's style, so a chosen button colour always shows.
-    QStyle* buttonStyle = QStyleFactory::create(QStringLiteral("Fusion"));
-    if (buttonStyle != nullptr) {
-        buttonStyle->setParent(this);
-    }
+    // The buttons and the colour lists show their faces in exactly their
+    // colour, whatever the desktop's style.
+    auto* flat = new FlatStyle();
+    flat->setParent(this);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         auto* button = Named(new QPushButton(QString::fromUtf16(buttons[i].caption), PicContainer),
                              QStringLiteral("CmdButton(%1)").arg(i));
-        if (buttonStyle != nullptr) {
-            button->setStyle(buttonStyle);
-        }
+        button->setStyle(flat);
         Move(button, buttons[i].left, buttons[i].top, 1455, 495);
         SetBackColor(button, kPanelBack);
         button->setAutoDefault(false);
@@ -271,6 +278,7 @@ void FrmMain::CreatePanel() {
         list->setEditable(false);
         list->setMaxVisibleItems(26);
         Move(list, 390, 210 + 360 * static_cast<float>(i), 1065, 300);
+        list->setStyle(flat);
         SetBackColor(list, listBacks[i]);
         list->setToolTip(listTips[i]);
         ComboColor[i] = list;

@@ -89,6 +89,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Tab and Shift+Tab from the status bar go on from the box that passed
+    /// the focus to it.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend struct FrmMainProbe; // tests reach the handlers through it
@@ -147,6 +150,8 @@ private:
     void TxtLineTip_Click();
     void TxtTimeTip_GotFocus();
     void TxtHelpTip_GotFocus();
+    /// The next control of the keyboard order from `from` on, or null.
+    QWidget* NextInTabOrder(QWidget* from, bool next) const;
 
     platform::Platform& m_platform;
     std::unique_ptr<FrmHelp> m_help;
@@ -155,6 +160,8 @@ private:
     bool m_shownOnce = false;
     /// The outer width the status bar was last fitted to, in twips.
     float m_fittedOuterWidth = -1;
+    /// The status box that last passed the focus to Picbottom, while it has it.
+    QLineEdit* m_focusPassedBy = nullptr;
 
     // Window-level state.
     float SplitRatio = 0.5f;

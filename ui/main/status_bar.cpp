@@ -5,8 +5,10 @@
 #include "ui/product.h"
 #include "ui/text_box.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
@@ -78,6 +80,7 @@ void FrmMain::ConnectStatusBar() {
     for (QLineEdit* box : {TxtLineTip, TxtTimeTip, TxtHelpTip}) {
         box->installEventFilter(this);
     }
+    Picbottom->installEventFilter(this);
     // Pointer events over the panes, the panel and the status bar belong to
     // those controls. Without this, every move or press they leave unhandled
     // would bubble up to the window and count as one on its background: the
@@ -139,8 +142,45 @@ bool FrmMain::FilterStatusEvent(QObject* watched, QEvent* event) {
             return true;
         }
         return false;
+    case QEvent::FocusOut:
+        // Only a move to another control ends the hand-over; the window
+        // losing activation (a dialog, another program) does not.
+        if (watched == Picbottom) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                m_focusPassedBy = nullptr;
+            }
+        }
+        return false;
     default:
         return false;
+    }
+}
+
+bool FrmMain::focusNextPrevChild(bool next) {
+    // The status bar itself has no place in the keyboard order: a Tab there
+    // carries on from the clock or tip box that handed the focus over, so
+    // the order runs on to CmdButton(kAbout) and back past the link.
+    if (m_focusPassedBy != nullptr && QApplication::focusWidget() == Picbottom) {
+        if (QWidget* to = NextInTabOrder(m_focusPassedBy, next)) {
+            to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
+QWidget* FrmMain::NextInTabOrder(QWidget* from, bool next) const {
+    // The same test the toolkit applies: takes Tab focus, shown, enabled.
+    for (QWidget* w = from;;) {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == nullptr || w == from) {
+            return nullptr;
+        }
+        if (w->window() == this && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus &&
+            w->isVisibleTo(this) && w->isEnabled() && w->focusProxy() == nullptr) {
+            return w;
+        }
     }
 }
 
@@ -180,10 +220,12 @@ void FrmMain::TxtLineTip_Click() {
 
 void FrmMain::TxtTimeTip_GotFocus() {
     Picbottom->setFocus();
+    m_focusPassedBy = TxtTimeTip;
 }
 
 void FrmMain::TxtHelpTip_GotFocus() {
     Picbottom->setFocus();
+    m_focusPassedBy = TxtHelpTip;
 }
 
 } // namespace morvane::ui
