@@ -30,6 +30,8 @@ public:
     /// it would.
     std::vector<QPoint> moves;
     int activations = 0;
+    /// Windows asked to stay out of the taskbar, in order.
+    std::vector<const QWidget*> keptOutOfTaskbar;
 
     bool canPlaceWindows() const override { return canPlace; }
     void setKeepAbove(QWidget&, bool a) override {
@@ -46,6 +48,7 @@ public:
         frame = {topLeft.x(), topLeft.y(), topLeft.x() + w, topLeft.y() + h};
     }
     void showAndActivate(QWidget&) override { ++activations; }
+    void keepOutOfTaskbar(QWidget& window) override { keptOutOfTaskbar.push_back(&window); }
 };
 
 class FakeClipboard final : public platform::Clipboard {

@@ -148,11 +148,20 @@ private:
     void TxtTimeTip_GotFocus();
     void TxtHelpTip_GotFocus();
 
+    /// The window starts centred on the screen with its title bar on screen
+    /// (showEvent); once the window manager's frame around it is known, a
+    /// window too large for the screen is placed again by that frame. Looks
+    /// again later, triesLeft more times, while no frame is known.
+    void CheckStartFrame(int triesLeft);
+
     platform::Platform& m_platform;
     std::unique_ptr<FrmHelp> m_help;
     /// An About window that closed itself and waits for its deferred deletion.
     QPointer<FrmHelp> m_helpClosing;
     bool m_shownOnce = false;
+    /// The start position has been checked against the window manager's frame
+    /// (or was made with the frame known).
+    bool m_startFramed = false;
     /// The outer width the status bar was last fitted to, in twips.
     float m_fittedOuterWidth = -1;
 
