@@ -5,6 +5,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
@@ -103,39 +104,26 @@ void AddNetWmStates(xcb_connection_t* connection, const QWindow& handle,
     xcb_flush(connection);
 }
 
-// The window's outer frame as the X server has it now: the window manager's
-// frame around the window (the window itself when no manager runs). Qt keeps
-// its own copy of a window's position, which it sets to the position asked
-// for on every move and corrects only when the manager reports a change;
-// a manager that keeps part of the window on screen and then meets the same
-// request again reports nothing, and Qt's copy stays where the window is not.
-// The X server counts device pixels: the answer is in those.
-std::optional<QRect> ServerFrame(const QWidget& window) {
+// The window's client area as the X server has it now, in device pixels (the
+// X server's unit). Qt keeps its own copy of a window's position, which it
+// sets to the position asked for on every move and corrects only when the
+// manager reports a change; a manager that keeps part of the window on screen
+// and then meets the same request again reports nothing, and Qt's copy stays
+// where the window is not.
+std::optional<QRect> ServerClientArea(const QWidget& window) {
     xcb_connection_t* connection = X11Connection();
     const QWindow* handle = window.windowHandle();
     if (connection == nullptr || handle == nullptr) {
         return std::nullopt;
     }
-    auto top = static_cast<xcb_window_t>(handle->winId());
-    // Climb to the ancestor whose parent is the root window: the frame.
-    for (;;) {
-        const auto tree =
-            Own(xcb_query_tree_reply(connection, xcb_query_tree(connection, top), nullptr));
-        if (!tree) {
-            return std::nullopt;
-        }
-        if (tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE) {
-            break;
-        }
-        top = tree->parent;
-    }
+    const auto id = static_cast<xcb_window_t>(handle->winId());
     const auto geometry =
-        Own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, top), nullptr));
+        Own(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr));
     if (!geometry) {
         return std::nullopt;
     }
     const auto origin = Own(xcb_translate_coordinates_reply(
-        connection, xcb_translate_coordinates(connection, top, geometry->root, 0, 0), nullptr));
+        connection, xcb_translate_coordinates(connection, id, geometry->root, 0, 0), nullptr));
     if (!origin) {
         return std::nullopt;
     }
@@ -155,7 +143,7 @@ void KeepOutOfTaskbar(QWidget& window) {
     }
 }
 #else
-std::optional<QRect> ServerFrame(const QWidget&) {
+std::optional<QRect> ServerClientArea(const QWidget&) {
     return std::nullopt;
 }
 void KeepOutOfTaskbar(QWidget&) {}
@@ -200,13 +188,21 @@ public:
     QPoint cursorPos() const override { return QCursor::pos(); }
 
     ScreenRect frameRect(const QWidget& window) const override {
-        if (const std::optional<QRect> device = ServerFrame(window)) {
-            // The X server counts device pixels; the pointer, the screen and
-            // the moves are logical.
+        if (const std::optional<QRect> device = ServerClientArea(window)) {
+            // The client area where the X server has it, in logical pixels,
+            // with the window manager's frame around it as Qt counts it: a
+            // move asks Qt for the frame's position, and Qt places the client
+            // area by the same frame, so what the move asked for is what is
+            // read back (on a high-DPI screen the frame's device pixels need
+            // not divide evenly, and Qt rounds them its own way).
+            const QWindow* handle = window.windowHandle();
             const QScreen* screen = ScreenOf(window);
-            const qreal ratio = window.windowHandle()->devicePixelRatio();
-            return LogicalFromDevice(*device, ratio,
-                                     screen != nullptr ? screen->geometry().topLeft() : QPoint());
+            const ScreenRect client =
+                LogicalFromDevice(*device, handle->devicePixelRatio(),
+                                  screen != nullptr ? screen->geometry().topLeft() : QPoint());
+            const QMargins frame = handle->frameMargins();
+            return {client.left - frame.left(), client.top - frame.top(),
+                    client.right + frame.right(), client.bottom + frame.bottom()};
         }
         const QRect frame = window.frameGeometry();
         return {frame.left(), frame.top(), frame.left() + frame.width(),
