@@ -1,10 +1,18 @@
 #pragma once
-// The window system's part in the main window's behaviour: keeping a window
-// above all others, the pointer position, a window's outer frame in screen
-// pixels, moving that frame anywhere (also mostly off screen), and bringing a
-// window to the front. Screen pixels appear only here.
+// The window system's part in the windows' behaviour: keeping a window above
+// all others, the pointer position, a window's outer frame in screen pixels,
+// moving that frame anywhere (also mostly off screen), bringing a window to
+// the front, and keeping a dialog out of the taskbar. Screen pixels appear
+// only here.
+//
+// Screen pixels are the toolkit's logical pixels throughout: on a high-DPI
+// screen (a scale factor of 1.5 or 2) one of them covers several pixels of
+// the device. What is read from the window system in device pixels is
+// divided by the scale here, so every answer and every request of this
+// interface speaks the same unit.
 
 #include <QPoint>
+#include <QRect>
 
 class QWidget;
 
@@ -19,6 +27,14 @@ struct ScreenRect {
     int bottom = 0;
     friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
 };
+
+/// A rectangle read in device pixels (as the X server has it) in logical
+/// pixels, for a screen whose top-left corner is at screenOrigin and whose
+/// scale is ratio device pixels to one logical pixel. Each edge goes to the
+/// nearest logical pixel on its own, as the toolkit maps its own positions,
+/// so a frame that ends on the screen's last device pixel ends on its last
+/// logical one too.
+ScreenRect LogicalFromDevice(const QRect& device, qreal ratio, QPoint screenOrigin);
 
 class WindowManager {
 public:
@@ -48,6 +64,11 @@ public:
 
     /// Makes the window visible and active (in front, with the input focus).
     virtual void showAndActivate(QWidget& window) = 0;
+
+    /// Asks the taskbar and the pager to leave the window out. Best called
+    /// just before the window is first shown; on a shown window it asks the
+    /// window manager to change the window's state.
+    virtual void keepOutOfTaskbar(QWidget& window) = 0;
 };
 
 } // namespace morvane::platform

@@ -15,7 +15,7 @@ ah_expect_frame 300 $((3 - fh)) "hidden at the top"
 sleep 0.3 # later ticks keep it there
 ah_expect_frame 300 $((3 - fh)) "still hidden at the top"
 ah_activate_other
-xdotool mousemove --sync $((300 + fw / 2)) 0
+ah_pointer_to $((300 + fw / 2)) 0
 ah_expect_frame 300 -1 "revealed at the top"
 ah_expect_active "revealed at the top"
 ah_park_pointer
@@ -25,7 +25,7 @@ ah_expect_frame 300 $((3 - fh)) "hidden again at the top"
 ah_move_frame 0 100
 ah_expect_frame $((3 - fw)) 100 "hidden at the left"
 ah_activate_other
-xdotool mousemove --sync 1 $((100 + fh / 2))
+ah_pointer_to 1 $((100 + fh / 2))
 ah_expect_frame -1 100 "revealed at the left"
 ah_expect_active "revealed at the left"
 ah_park_pointer
@@ -35,7 +35,7 @@ ah_expect_frame $((3 - fw)) 100 "hidden again at the left"
 ah_move_frame $((W - fw)) 100
 ah_expect_frame $((W - 3)) 100 "hidden at the right"
 ah_activate_other
-xdotool mousemove --sync $((W - 1)) $((100 + fh / 2))
+ah_pointer_to $((W - 1)) $((100 + fh / 2))
 ah_expect_frame $((W - fw + 1)) 100 "revealed at the right"
 ah_expect_active "revealed at the right"
 

@@ -10,7 +10,11 @@ set -euo pipefail
 : "${MORVANE:?MORVANE must name the morvane binary}"
 : "${E2E_ARTIFACTS:=${TMPDIR:-/tmp}/morvane-e2e}"
 mkdir -p "$E2E_ARTIFACTS"
-E2E_NAME="$(basename "${BASH_SOURCE[1]:-$0}" .sh)"
+E2E_NAME="${E2E_NAME:-$(basename "${BASH_SOURCE[1]:-$0}" .sh)}"
+# The screen's size in device pixels, and the program's scale factor (device
+# pixels per Qt logical pixel: 2 on a high-DPI screen); a test may set them.
+: "${E2E_SCREEN:=1280x800}"
+: "${E2E_SCALE:=1}"
 E2E_PIDS=()
 E2E_APP_PID=""
 E2E_WIN=""
@@ -53,12 +57,12 @@ e2e_wait() { # tenths command...
     return 1
 }
 
-# Starts Xvfb on the first free display (1280x800, no reset when clients leave).
+# Starts Xvfb on the first free display (E2E_SCREEN, no reset when clients leave).
 e2e_start_x() {
     local d
     for d in $(seq 91 140); do
         if [ ! -e "/tmp/.X11-unix/X$d" ] && [ ! -e "/tmp/.X$d-lock" ]; then
-            Xvfb ":$d" -screen 0 1280x800x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+            Xvfb ":$d" -screen 0 "${E2E_SCREEN}x24" -noreset -nolisten tcp >/dev/null 2>&1 &
             E2E_PIDS+=($!)
             export DISPLAY=":$d"
             if e2e_wait 100 xdpyinfo; then
@@ -86,7 +90,7 @@ e2e_start_wm() { # name
 e2e_start_app() {
     # A bus of its own, or Qt would autolaunch one that outlives the test.
     [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || e2e_start_session_bus
-    LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$MORVANE" >"$E2E_ARTIFACTS/$E2E_NAME-app.log" 2>&1 &
+    LANG=C.UTF-8 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$E2E_SCALE" "$MORVANE" >"$E2E_ARTIFACTS/$E2E_NAME-app.log" 2>&1 &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     E2E_WIN=$(xdotool search --sync --onlyvisible --pid "$E2E_APP_PID" --name 'Morvane V1.2' | head -n 1)

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,8 @@ public:
     /// it would.
     std::vector<QPoint> moves;
     int activations = 0;
+    /// Windows asked to stay out of the taskbar, in order.
+    std::vector<const QWidget*> keptOutOfTaskbar;
 
     bool canPlaceWindows() const override { return canPlace; }
     void setKeepAbove(QWidget&, bool a) override {
@@ -46,6 +49,38 @@ public:
         frame = {topLeft.x(), topLeft.y(), topLeft.x() + w, topLeft.y() + h};
     }
     void showAndActivate(QWidget&) override { ++activations; }
+    void keepOutOfTaskbar(QWidget& window) override { keptOutOfTaskbar.push_back(&window); }
+};
+
+/// The window system on a high-DPI screen, as Qt on X11 shows it to the
+/// program: the X server holds the frame in device pixels (ratio of them to a
+/// logical pixel), the program reads it through the same step to logical
+/// pixels as the real window manager, and a move lands where Qt puts it, the
+/// logical position times the ratio, rounded. Pointer and screen width are
+/// logical, as Qt gives them.
+class FakeScaledWindowManager final : public platform::WindowManager {
+public:
+    explicit FakeScaledWindowManager(qreal r)
+        : ratio(r) {}
+    qreal ratio;
+    /// The frame where the X server has it, in device pixels.
+    QRect device;
+    QPoint cursor{0, 0};
+    int screenWidth = 1280;
+    int activations = 0;
+
+    bool canPlaceWindows() const override { return true; }
+    void setKeepAbove(QWidget&, bool) override {}
+    QPoint cursorPos() const override { return cursor; }
+    platform::ScreenRect frameRect(const QWidget&) const override {
+        return platform::LogicalFromDevice(device, ratio, {0, 0});
+    }
+    int primaryScreenWidth() const override { return screenWidth; }
+    void moveFrame(QWidget&, QPoint topLeft) override {
+        device.moveTopLeft({qRound(topLeft.x() * ratio), qRound(topLeft.y() * ratio)});
+    }
+    void showAndActivate(QWidget&) override { ++activations; }
+    void keepOutOfTaskbar(QWidget&) override {}
 };
 
 class FakeClipboard final : public platform::Clipboard {

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace morvane::ui {
@@ -143,20 +144,23 @@ TEST(AutoHide, UsesThePrimaryScreenWidth) {
     EXPECT_EQ(fake.windows.moves, std::vector<QPoint>{QPoint(1917, 100)});
 }
 
+// Hide and reveal at each edge: a frame touching it, the pointer on the strip
+// that hiding leaves, and the frames after hiding and after revealing.
+struct Cycle {
+    ScreenRect start;
+    QPoint strip;
+    ScreenRect hidden;
+    ScreenRect revealed;
+};
+const Cycle kCycles[] = {
+    {FrameAt(300, 2), QPoint(640, 0), FrameAt(300, -597), FrameAt(300, -1)},
+    {FrameAt(0, 100), QPoint(0, 400), FrameAt(-697, 100), FrameAt(-1, 100)},
+    {FrameAt(580, 100), QPoint(1279, 400), FrameAt(1277, 100), FrameAt(581, 100)},
+};
+
 // Whole cycles, each tick reading the frame the previous one left.
 TEST(AutoHide, HideThenRevealAtEachEdge) {
-    struct Cycle {
-        ScreenRect start;
-        QPoint strip;
-        ScreenRect hidden;
-        ScreenRect revealed;
-    };
-    const Cycle cycles[] = {
-        {FrameAt(300, 2), QPoint(640, 0), FrameAt(300, -597), FrameAt(300, -1)},
-        {FrameAt(0, 100), QPoint(0, 400), FrameAt(-697, 100), FrameAt(-1, 100)},
-        {FrameAt(580, 100), QPoint(1279, 400), FrameAt(1277, 100), FrameAt(581, 100)},
-    };
-    for (const Cycle& c : cycles) {
+    for (const Cycle& c : kCycles) {
         fakes::FakePlatform fake;
         FrmMain w(fake.platform);
         fake.windows.frame = c.start;
@@ -175,6 +179,61 @@ TEST(AutoHide, HideThenRevealAtEachEdge) {
         FrmMainProbe::Timer1_Timer(w);
         EXPECT_EQ(fake.windows.frame, c.hidden);
         EXPECT_EQ(fake.windows.activations, 1);
+    }
+}
+
+// The same cycles on a high-DPI screen, where the X server counts the frame in
+// device pixels and everything else is logical: the window hides and comes
+// back at the same logical places at every scale, leaves its 3 logical pixels
+// on screen, and a window in the middle of the screen stays where it is.
+TEST(AutoHide, SameCyclesAtEveryScale) {
+    for (const qreal ratio : {1.0, 1.5, 2.0}) {
+        const auto toDevice = [ratio](const ScreenRect& r) {
+            return QRect(QPoint(qRound(r.left * ratio), qRound(r.top * ratio)),
+                         QPoint(qRound(r.right * ratio) - 1, qRound(r.bottom * ratio) - 1));
+        };
+        for (const Cycle& c : kCycles) {
+            const std::string where = "scale " + std::to_string(ratio) + " from " +
+                                      std::to_string(c.start.left) + "," +
+                                      std::to_string(c.start.top);
+            fakes::FakePlatform fake;
+            fakes::FakeScaledWindowManager scaled(ratio);
+            platform::Platform platform{scaled,        fake.clipboard, fake.shell,
+                                        fake.messages, fake.registry,  fake.process};
+            FrmMain w(platform);
+            scaled.device = toDevice(c.start);
+            scaled.cursor = kAway;
+            FrmMainProbe::Timer1_Timer(w);
+            EXPECT_EQ(scaled.frameRect(w), c.hidden) << where;
+            // What stays on screen, in device pixels: 3 logical ones.
+            const QRect& d = scaled.device;
+            const int showing = c.hidden.top < 0    ? d.bottom() + 1
+                                : c.hidden.left < 0 ? d.right() + 1
+                                                    : qRound(1280 * ratio) - d.left();
+            EXPECT_NEAR(showing, 3 * ratio, 1) << where;
+            FrmMainProbe::Timer1_Timer(w);
+            EXPECT_EQ(scaled.frameRect(w), c.hidden) << where << ": stays hidden";
+
+            scaled.cursor = c.strip;
+            FrmMainProbe::Timer1_Timer(w);
+            EXPECT_EQ(scaled.frameRect(w), c.revealed) << where;
+            EXPECT_EQ(scaled.activations, 1) << where;
+
+            scaled.cursor = kAway;
+            FrmMainProbe::Timer1_Timer(w);
+            EXPECT_EQ(scaled.frameRect(w), c.hidden) << where << ": hidden again";
+        }
+
+        fakes::FakePlatform fake;
+        fakes::FakeScaledWindowManager scaled(ratio);
+        platform::Platform platform{scaled,        fake.clipboard, fake.shell,
+                                    fake.messages, fake.registry,  fake.process};
+        FrmMain w(platform);
+        scaled.device = toDevice(FrameAt(300, 111));
+        const QRect start = scaled.device;
+        scaled.cursor = kAway;
+        FrmMainProbe::Timer1_Timer(w);
+        EXPECT_EQ(scaled.device, start) << "scale " << ratio << ": a window in the middle";
     }
 }
 

@@ -14,6 +14,8 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -87,13 +89,16 @@ QFrame* MakeLine(QWidget* parent, const QString& name, float x1, float x2, float
 
 } // namespace
 
-FrmHelp::FrmHelp(platform::Platform& platform)
-    // CustomizeWindowHint: only the buttons named here, so X11 window managers
-    // draw neither a minimise nor a maximise button.
+FrmHelp::FrmHelp(platform::Platform& platform, QWidget* owner)
+    // CustomizeWindowHint: only the buttons named here, so window managers
+    // that honour the hints (jwm) offer neither minimise nor maximise; the
+    // fixed size takes maximise away everywhere. openbox offers minimise on
+    // every dialog whatever it asks: changeEvent undoes it.
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint)
-    , m_platform(platform) {
+    , m_platform(platform)
+    , m_owner(owner) {
     InitResources();
     setObjectName(QStringLiteral("FrmHelp"));
     setWindowIcon(QIcon(QStringLiteral(":/morvane/icon-32.png")));
@@ -214,6 +219,46 @@ void FrmHelp::CreateControls() {
     QWidget::setTabOrder(picIcon, cmdSysInfo);
     QWidget::setTabOrder(cmdSysInfo, Text1);
     cmdOK->setFocus();
+}
+
+void FrmHelp::showEvent(QShowEvent* event) {
+    // The owner is no Qt parent (the dialog keeps its own palette and lives
+    // as long as the main window's accessor says), only the window it stands
+    // for. QDialog centres a dialog that has one over it; this one is centred
+    // on the screen, so the owner is named after QDialog has placed it.
+    QWindow* handle = windowHandle();
+    if (handle != nullptr) {
+        handle->setTransientParent(nullptr);
+    }
+    QDialog::showEvent(event);
+    handle = windowHandle();
+    if (handle != nullptr && m_owner != nullptr && m_owner->windowHandle() != nullptr) {
+        handle->setTransientParent(m_owner->windowHandle());
+    }
+    m_platform.windows.keepOutOfTaskbar(*this);
+}
+
+void FrmHelp::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Minimised while shown (modal, most of the time), the window would leave
+    // the main window waiting for it with nothing on screen to answer. It
+    // comes back once the window manager has finished minimising it.
+    if (event->type() == QEvent::WindowStateChange && isVisible() && isMinimized()) {
+        QTimer::singleShot(0, this, &FrmHelp::ComeBack);
+    }
+}
+
+void FrmHelp::ComeBack() {
+    if (!isVisible() || !isMinimized()) {
+        return;
+    }
+    // A window manager that minimises a dialog with its owner (openbox) has
+    // taken the main window along: both come back.
+    if (m_owner != nullptr && m_owner->isMinimized()) {
+        m_owner->setWindowState(m_owner->windowState() & ~Qt::WindowMinimized);
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    m_platform.windows.showAndActivate(*this);
 }
 
 void FrmHelp::done(int result) {

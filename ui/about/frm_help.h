@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -23,8 +24,10 @@ class FrmHelp final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FrmHelp)
 public:
-    /// Creates the window and runs its load step; it is not shown.
-    explicit FrmHelp(platform::Platform& platform);
+    /// Creates the window and runs its load step; it is not shown. owner, if
+    /// given, is the window it belongs to: the window manager keeps the
+    /// About window with it (above it, minimised and restored together).
+    explicit FrmHelp(platform::Platform& platform, QWidget* owner = nullptr);
     ~FrmHelp() override;
 
     TextBox* Text1 = nullptr;
@@ -47,6 +50,8 @@ Q_SIGNALS:
 protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     friend struct FrmHelpProbe; // tests reach the handlers through it
@@ -63,7 +68,11 @@ private:
     bool GetKeyValue(platform::RegKey KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                      QString& KeyVal);
 
+    // A window manager that minimises the window anyway gets it back at once.
+    void ComeBack();
+
     platform::Platform& m_platform;
+    QPointer<QWidget> m_owner;
 };
 
 /// The WML example page, 16 lines, each ending in CR LF.

@@ -2,6 +2,9 @@
 // each tick tucks the window away beyond the top, left or right screen edge it
 // touches, or pulls it back when the pointer comes onto the strip left showing.
 // A tick keeps no state: it decides afresh from the pointer and the frame.
+// Every pixel here is a logical one, the unit of the pointer, the screen and
+// the moves; on a high-DPI screen the platform turns the window system's
+// device pixels into these before the tick sees them.
 #include "ui/main/frm_main.h"
 
 #include "ui/twips.h"

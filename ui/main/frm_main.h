@@ -153,11 +153,20 @@ private:
     /// The next control of the keyboard order from `from` on, or null.
     QWidget* NextInTabOrder(QWidget* from, bool next) const;
 
+    /// The window starts centred on the screen with its title bar on screen
+    /// (showEvent); once the window manager's frame around it is known, a
+    /// window too large for the screen is placed again by that frame. Looks
+    /// again later, triesLeft more times, while no frame is known.
+    void CheckStartFrame(int triesLeft);
+
     platform::Platform& m_platform;
     std::unique_ptr<FrmHelp> m_help;
     /// An About window that closed itself and waits for its deferred deletion.
     QPointer<FrmHelp> m_helpClosing;
     bool m_shownOnce = false;
+    /// The start position has been checked against the window manager's frame
+    /// (or was made with the frame known).
+    bool m_startFramed = false;
     /// The outer width the status bar was last fitted to, in twips.
     float m_fittedOuterWidth = -1;
     /// The status box that last passed the focus to Picbottom, while it has it.
