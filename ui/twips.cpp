@@ -15,7 +15,7 @@ int ToPixels(float twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
 
-bool Move(QWidget* control, float Left, float Top, float Width, float Height) {
+bool MoveTwips(QWidget* control, float Left, float Top, float Width, float Height) {
     if (control == nullptr || !(Width >= 0) || !(Height >= 0)) {
         return false;
     }

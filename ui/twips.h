@@ -28,7 +28,7 @@ struct TwipRect {
 
 /// Places a control at Left, Top, Width, Height twips inside its parent. A
 /// negative width or height fails: nothing changes and the answer is false.
-bool Move(QWidget* control, float Left, float Top, float Width, float Height);
+bool MoveTwips(QWidget* control, float Left, float Top, float Width, float Height);
 
 /// The twip geometry last given by Move, or the control's pixel geometry in
 /// twips when Move never placed it.

@@ -1,6 +1,7 @@
 #include "ui/about/frm_help.h"
 
 #include "ui/back_color.h"
+#include "ui/named.h"
 #include "ui/product.h"
 #include "ui/resources.h"
 #include "ui/text_box.h"
@@ -32,11 +33,6 @@ constexpr Colour kLinkBlue = RGB(0, 0, 255);
 constexpr Colour kLineGrey = RGB(128, 128, 128);
 constexpr Colour kLineWhite = RGB(255, 255, 255);
 
-template <typename T> T* Named(T* control, const QString& name) {
-    control->setObjectName(name);
-    return control;
-}
-
 // A label that sizes itself to its text: it keeps its place and never gets
 // smaller than it was drawn, but grows where this desktop's font needs more
 // room than the given size, so no text is cut off.
@@ -50,7 +46,7 @@ void AutoSize(QLabel* label) {
     const int pixelWidth = ToPixels(given.Left + width) - ToPixels(given.Left);
     const int needHeight = label->wordWrap() ? label->heightForWidth(pixelWidth) : hint.height();
     const float height = std::max(given.Height, ToTwips(needHeight));
-    Move(label, given.Left, given.Top, width, height);
+    MoveTwips(label, given.Left, given.Top, width, height);
 }
 
 /// Makes a wrapping label's font just small enough for its text to stand in
@@ -73,7 +69,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, flo
                   float width, float height) {
     auto* label = Named(new QLabel(text, parent), name);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Move(label, left, top, width, height);
+    MoveTwips(label, left, top, width, height);
     return label;
 }
 
@@ -83,7 +79,7 @@ QFrame* MakeLine(QWidget* parent, const QString& name, float x1, float x2, float
     auto* line = Named(new QFrame(parent), name);
     line->setFrameShape(QFrame::NoFrame);
     SetBackColor(line, colour);
-    Move(line, x1, y, x2 - x1, ToTwips(thickness));
+    MoveTwips(line, x1, y, x2 - x1, ToTwips(thickness));
     return line;
 }
 
@@ -117,7 +113,7 @@ void FrmHelp::CreateControls() {
 
     Text1 = Named(new TextBox(this), QStringLiteral("Text1"));
     Text1->SetText(WmlExample());
-    Move(Text1, 3840, 1440, 1935, 495);
+    MoveTwips(Text1, 3840, 1440, 1935, 495);
     Text1->hide();
 
     picIcon = Named(new QLabel(this), QStringLiteral("picIcon"));
@@ -129,8 +125,8 @@ void FrmHelp::CreateControls() {
         picIcon->setLineWidth(2);
         picIcon->setAlignment(Qt::AlignCenter);
         const float border = ToTwips(2 * 2);
-        Move(picIcon, 3840, 240, ToTwips(picture.width()) + border,
-             ToTwips(picture.height()) + border);
+        MoveTwips(picIcon, 3840, 240, ToTwips(picture.width()) + border,
+                  ToTwips(picture.height()) + border);
     }
     picIcon->setCursor(Qt::PointingHandCursor);
     picIcon->setToolTip(QStringLiteral("欢迎您光临") + kMakerName + QStringLiteral("。"));
@@ -138,12 +134,12 @@ void FrmHelp::CreateControls() {
     picIcon->setFocusPolicy(Qt::TabFocus);
 
     cmdOK = Named(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("cmdOK"));
-    Move(cmdOK, 4125, 2265, 1500, 345);
+    MoveTwips(cmdOK, 4125, 2265, 1500, 345);
     cmdOK->setDefault(true);
 
     cmdSysInfo = Named(new QPushButton(QStringLiteral("系统信息(&S)..."), this),
                        QStringLiteral("cmdSysInfo"));
-    Move(cmdSysInfo, 4140, 2715, 1485, 345);
+    MoveTwips(cmdSysInfo, 4140, 2715, 1485, 345);
 
     Label1 =
         MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("作者网站："), 30, 1410, 915, 195);

@@ -40,7 +40,7 @@ void FrmMain::ComboColor_Click(int Index) {
             ComboColor[kBlue]->currentText().toInt());
 
     if (ChkOption[kColourText]->isChecked()) {
-        for (TextBox* box : {TxtTop1, Txttop, TxtBottom1, TxtBottom}) {
+        for (TextBox* box : Panes()) {
             SetBackColor(box, colour);
         }
     }

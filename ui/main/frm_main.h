@@ -2,9 +2,11 @@
 // FrmMain, the program's main window: two pane pairs of text boxes on the
 // left, the panel of options, commands and colours on the right, and the
 // status bar along the bottom. The class is split by concern over several
-// files: frm_main.cpp (controls, start-up, close), commands.cpp, options.cpp,
-// layout.cpp (pane layout and splitter), colours.cpp, auto_hide.cpp and
-// status_bar.cpp (help tips, clock, link).
+// files: frm_main.cpp (the object, start-up, window events), controls.cpp
+// (creating the controls, focus order), close.cpp (close requests, session
+// end), start_position.cpp, commands.cpp, options.cpp, layout.cpp (pane layout
+// and splitter), colours.cpp, auto_hide.cpp and status_bar.cpp (help tips,
+// clock, link).
 
 #include "platform/platform.h"
 #include "ui/main/control_index.h"
@@ -72,6 +74,9 @@ public:
 
     /// The pane pair shown now (word wrap on: TxtTop1/TxtBottom1).
     PanePair ShownPair() const;
+    /// All four text boxes, both pairs, shown or not: inputs first, the
+    /// wrapping box before the non-wrapping one.
+    std::array<TextBox*, 4> Panes() const { return {TxtTop1, Txttop, TxtBottom1, TxtBottom}; }
 
     /// Client area and outer frame in twips.
     float ScaleWidth() const;
@@ -96,12 +101,18 @@ protected:
 private:
     friend struct FrmMainProbe; // tests reach the handlers through it
 
-    // frm_main.cpp: controls and start-up.
+    // controls.cpp
     void CreateStatusBar();
     void CreateTextArea();
     void CreatePanel();
     void SetTabOrder();
+
+    // frm_main.cpp
     void Form_Load();
+
+    // close.cpp
+    /// Passes the desktop session's end on to SessionEnding.
+    void ConnectSessionEnd();
     void Form_QueryUnload(bool& Cancel);
     /// The desktop session is ending (log-off, shutdown): the same close
     /// request as the close box. mayAsk asks the session manager whether the

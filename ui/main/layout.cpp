@@ -29,25 +29,27 @@ void FrmMain::ArrangeTextBoxes() {
         return;
     }
     const PaneLayout layout = LayOutPanes(ScaleWidth(), ScaleHeight(), SplitRatio);
-    // A refused Move (negative width) leaves that box as it was; the others
+    // A refused MoveTwips (negative width) leaves that box as it was; the others
     // are still tried.
     for (TextBox* box : {Txttop, TxtTop1}) {
-        Move(box, layout.upper.Left, layout.upper.Top, layout.upper.Width, layout.upper.Height);
+        MoveTwips(box, layout.upper.Left, layout.upper.Top, layout.upper.Width,
+                  layout.upper.Height);
     }
     if (!layout.lower) {
         return;
     }
     for (TextBox* box : {TxtBottom, TxtBottom1}) {
-        Move(box, layout.lower->Left, layout.lower->Top, layout.lower->Width, layout.lower->Height);
+        MoveTwips(box, layout.lower->Left, layout.lower->Top, layout.lower->Width,
+                  layout.lower->Height);
     }
 }
 
 void FrmMain::Form_Resize() {
     // The status bar spans the bottom edge and the panel the right edge, down
     // to the status bar.
-    Move(Picbottom, 0, ScaleHeight() - kStatusBarHeight, ScaleWidth(), kStatusBarHeight);
-    Move(PicContainer, ScaleWidth() - kPanelWidth, 0, kPanelWidth,
-         ScaleHeight() - kStatusBarHeight);
+    MoveTwips(Picbottom, 0, ScaleHeight() - kStatusBarHeight, ScaleWidth(), kStatusBarHeight);
+    MoveTwips(PicContainer, ScaleWidth() - kPanelWidth, 0, kPanelWidth,
+              ScaleHeight() - kStatusBarHeight);
 
     ArrangeTextBoxes();
 
@@ -62,9 +64,9 @@ void FrmMain::FitStatusBarToFrame() {
     }
     m_fittedOuterWidth = outer;
     const TwipRect tip = Geometry(TxtHelpTip);
-    Move(TxtHelpTip, tip.Left, tip.Top, outer - tip.Left - kHelpTipMargin, tip.Height);
+    MoveTwips(TxtHelpTip, tip.Left, tip.Top, outer - tip.Left - kHelpTipMargin, tip.Height);
     const TwipRect corner = Geometry(Picjiao);
-    Move(Picjiao, outer - kCornerFromRight, corner.Top, corner.Width, corner.Height);
+    MoveTwips(Picjiao, outer - kCornerFromRight, corner.Top, corner.Width, corner.Height);
 }
 
 void FrmMain::Form_MouseDown(Qt::MouseButtons, float, float) {

@@ -73,7 +73,7 @@ void FrmMain::ConnectStatusBar() {
     }
     PicContainer->installEventFilter(this);
     // A text box's pointer events arrive on its viewport.
-    for (TextBox* box : {TxtTop1, Txttop, TxtBottom1, TxtBottom}) {
+    for (TextBox* box : Panes()) {
         box->viewport()->setMouseTracking(true);
         box->viewport()->installEventFilter(this);
     }
@@ -111,7 +111,7 @@ bool FrmMain::FilterStatusEvent(QObject* watched, QEvent* event) {
                 PicContainer_MouseMove();
             }
         } else {
-            for (const TextBox* box : {TxtTop1, Txttop, TxtBottom1, TxtBottom}) {
+            for (const TextBox* box : Panes()) {
                 if (watched == box->viewport()) {
                     TextBox_MouseMove(box);
                     break;
