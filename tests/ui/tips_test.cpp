@@ -2,6 +2,7 @@
 // prefix, on every move; controls without a tip leave the text alone.
 
 #include "shown_window.h"
+#include "ui/main/help_tips.h"
 #include "ui/text_box.h"
 
 #include <QCheckBox>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 
 #include <functional>
+#include <set>
+#include <string>
 
 namespace morvane::ui {
 namespace {
@@ -20,7 +23,7 @@ const QString kPrefix = QStringLiteral("帮助提示:"); // ends in an ASCII col
 const QString kStartSentence = QStringLiteral("将鼠标放到相应控件之上即可查看帮助提示。");
 
 struct TipCase {
-    const char* control;
+    std::string control;
     std::function<QWidget*(FrmMain&)> target; // where the pointer goes
     const char16_t* tip;
 };
@@ -29,49 +32,41 @@ QWidget* ViewportOf(TextBox* box) {
     return box->viewport();
 }
 
-const std::vector<TipCase>& TipCases() {
-    static const std::vector<TipCase> cases = {
-        {"ChkChoose(0)", [](FrmMain& w) { return w.ChkChoose[kWordWrap]; },
-         u"可以选择文本框是否自动换行,默认自动换行。"},
-        {"ChkChoose(1)", [](FrmMain& w) { return w.ChkChoose[kKeepOnTop]; },
-         u"使程序在所有窗口最上面,默认不是窗体最前。"},
-        {"ChkChoose(2)", [](FrmMain& w) { return w.ChkChoose[kAutoHide]; },
-         u"当你选择了此项,当窗体靠近屏幕边缘时,会自动隐藏,就像QQ那样。"},
-        {"ChkChoose(3)", [](FrmMain& w) { return w.ChkChoose[kExitReminder]; },
-         u"选择此项,可以在关闭时,弹出询问窗口,减免操作失误而丢失数据。"},
-        {"ChkOption(0)", [](FrmMain& w) { return w.ChkOption[kColourText]; },
-         u"选中此项，设置的颜色对文本框有效。"},
-        {"ChkOption(1)", [](FrmMain& w) { return w.ChkOption[kColourWindow]; },
-         u"选中此项，设置的颜色对窗体有效。"},
-        {"ChkOption(2)", [](FrmMain& w) { return w.ChkOption[kColourButtons]; },
-         u"选中此项，设置的颜色对按钮有效。"},
-        {"CmdButton(0)", [](FrmMain& w) { return w.CmdButton[kGbToUtf]; },
-         u"将GB2312编码形式的代码转换成UTF-8形式。"},
-        {"CmdButton(1)", [](FrmMain& w) { return w.CmdButton[kUtfToGb]; },
-         u"将UTF-8编码形式的代码转换成GB2312形式。"},
-        {"CmdButton(2)", [](FrmMain& w) { return w.CmdButton[kSwap]; },
-         u"将左侧上下文本框中的内容互换。"},
-        {"CmdButton(3)", [](FrmMain& w) { return w.CmdButton[kWmlExample]; },
-         u"显示代码事例，可供参考。"},
-        // The one tip without a closing full stop.
-        {"CmdButton(4)", [](FrmMain& w) { return w.CmdButton[kCopyResult]; },
-         u"复制左侧下边文本框中的代码"},
-        {"CmdButton(5)", [](FrmMain& w) { return w.CmdButton[kClear]; },
-         u"清空文本框中的所有内容。"},
-        {"CmdButton(6)", [](FrmMain& w) { return w.CmdButton[kExit]; },
-         u"退出程序，假如您选择了|退出时提醒我|退出时将提醒是否退出。"},
-        {"CmdButton(7)", [](FrmMain& w) { return w.CmdButton[kAbout]; }, u"查看关于本程序的说明。"},
-        {"TxtTop1", [](FrmMain& w) { return ViewportOf(w.TxtTop1); },
-         u"此处显示的是需要被转码的内容。"},
-        {"TxtBottom1", [](FrmMain& w) { return ViewportOf(w.TxtBottom1); },
-         u"此处显示的是转码后的内容。"},
-        {"Txttop", [](FrmMain& w) { return ViewportOf(w.Txttop); },
-         u"此处显示的是需要被转码的内容。"},
-        {"TxtBottom", [](FrmMain& w) { return ViewportOf(w.TxtBottom); },
-         u"此处显示的是转码后的内容。"},
-        {"PicContainer", [](FrmMain& w) { return w.PicContainer; }, u""},
+// Every control that has a tip, with its tip from the window's one table.
+std::vector<TipCase> TipCases() {
+    std::vector<TipCase> cases;
+    auto add = [&cases](const char* array, std::size_t count, auto member, const auto& tips) {
+        for (std::size_t i = 0; i < count; ++i) {
+            cases.push_back({std::string(array) + "(" + std::to_string(i) + ")",
+                             [member, i](FrmMain& w) -> QWidget* { return (w.*member)[i]; },
+                             tips[i]});
+        }
     };
+    add("ChkChoose", kChooseTips.size(), &FrmMain::ChkChoose, kChooseTips);
+    add("ChkOption", kOptionTips.size(), &FrmMain::ChkOption, kOptionTips);
+    add("CmdButton", kButtonTips.size(), &FrmMain::CmdButton, kButtonTips);
+    cases.push_back({"TxtTop1", [](FrmMain& w) { return ViewportOf(w.TxtTop1); }, kInputTip});
+    cases.push_back(
+        {"TxtBottom1", [](FrmMain& w) { return ViewportOf(w.TxtBottom1); }, kOutputTip});
+    cases.push_back({"Txttop", [](FrmMain& w) { return ViewportOf(w.Txttop); }, kInputTip});
+    cases.push_back({"TxtBottom", [](FrmMain& w) { return ViewportOf(w.TxtBottom); }, kOutputTip});
+    cases.push_back({"PicContainer", [](FrmMain& w) { return w.PicContainer; }, u""});
     return cases;
+}
+
+// The tips tell the controls apart: no two controls share one, but for the
+// two input boxes and the two output boxes, and none is empty.
+TEST(TipTable, EveryControlHasATipOfItsOwn) {
+    std::set<std::u16string> seen;
+    for (const TipCase& c : TipCases()) {
+        if (c.control == "Txttop" || c.control == "TxtBottom" || c.control == "PicContainer") {
+            continue;
+        }
+        const std::u16string tip(c.tip);
+        EXPECT_FALSE(tip.empty()) << c.control;
+        EXPECT_TRUE(seen.insert(tip).second) << c.control << " repeats a tip";
+    }
+    EXPECT_EQ(seen.size(), kChooseTips.size() + kOptionTips.size() + kButtonTips.size() + 2);
 }
 
 class Tips : public ShownWindow {
