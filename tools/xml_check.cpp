@@ -103,27 +103,47 @@ std::optional<XmlProblem> FirstInvalidBytes(std::string_view bytes, const std::s
                                       : "bytes " + HexBytes(rest) + " are not valid " + charset};
 }
 
+/// The entities that the WML 1.1 DTD declares beyond XML's own five. The DTD is never read,
+/// so the parser calls them undeclared; a WML gateway knows them.
+bool IsWmlEntity(const char* name) {
+    return name != nullptr && (std::string_view(name) == "nbsp" || std::string_view(name) == "shy");
+}
+
+struct Collected {
+    XmlProblem problem;
+    bool aboutEncoding; ///< the parser's own words for bytes its decoder refused
+};
+
 struct Collector {
-    XmlCheckResult* result;
+    std::vector<Collected> errors;
+    std::size_t notShown = 0;
 };
 
 void CollectError(void* context, xmlErrorPtr error) {
     if (error == nullptr || error->level < XML_ERR_ERROR) {
-        return; // warnings (an entity the unread DTD would declare) do not stop a gateway
+        return;
     }
-    auto& result = *static_cast<Collector*>(context)->result;
-    if (result.problems.size() >= kMaxXmlProblems) {
-        ++result.notShown;
+    if (error->code == XML_WAR_UNDECLARED_ENTITY && IsWmlEntity(error->str1)) {
+        return;
+    }
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.errors.size() >= kMaxXmlProblems) {
+        ++collector.notShown;
         return;
     }
     std::string message = error->message != nullptr ? error->message : "error";
+    // Multi-line messages ("...indicate encoding !\nBytes: 0xD6 ...") become one line.
     while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) {
         message.pop_back();
     }
     std::replace(message.begin(), message.end(), '\n', ' ');
-    result.problems.push_back(XmlProblem{static_cast<std::size_t>(std::max(error->line, 1)),
-                                         static_cast<std::size_t>(std::max(error->int2, 1)),
-                                         std::move(message)});
+    const bool aboutEncoding = error->domain == XML_FROM_I18N ||
+                               (error->domain == XML_FROM_IO && error->code == XML_IO_ENCODER) ||
+                               message.starts_with("Input is not proper UTF-8");
+    collector.errors.push_back(
+        {XmlProblem{static_cast<std::size_t>(std::max(error->line, 1)),
+                    static_cast<std::size_t>(std::max(error->int2, 1)), std::move(message)},
+         aboutEncoding});
 }
 
 /// Nothing outside the page is ever read: not a DTD, not an external entity.
@@ -202,14 +222,11 @@ XmlCheckResult CheckXml(std::string_view bytes) {
             result.problems.push_back(std::move(*problem));
         }
     }
-    const bool encodingReported = !result.problems.empty();
-
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         result.problems.push_back({1, 1, "too large for the XML parser to check (over 2 GiB)"});
         return result;
     }
-    XmlCheckResult parsed;
-    Collector collector{&parsed};
+    Collector collector;
     xmlInitParser();
     const xmlExternalEntityLoader previousLoader = xmlGetExternalEntityLoader();
     xmlSetExternalEntityLoader(RefuseExternal);
@@ -229,19 +246,24 @@ XmlCheckResult CheckXml(std::string_view bytes) {
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     xmlSetExternalEntityLoader(previousLoader);
 
-    for (XmlProblem& problem : parsed.problems) {
-        // The parser's own words for the bytes already reported against the declaration.
-        if (encodingReported && (problem.message.starts_with("input conversion failed") ||
-                                 problem.message.starts_with("Input is not proper UTF-8"))) {
+    // Bytes that contradict the declaration are reported once, in this program's words; the
+    // parser read no further than them, so what it says from there on is not about the page.
+    const std::optional<XmlProblem> contradiction =
+        result.problems.empty() ? std::nullopt : std::optional(result.problems.front());
+    for (Collected& error : collector.errors) {
+        const XmlProblem& problem = error.problem;
+        if (contradiction &&
+            (error.aboutEncoding || problem.line > contradiction->line ||
+             (problem.line == contradiction->line && problem.column >= contradiction->column))) {
             continue;
         }
         if (result.problems.size() < kMaxXmlProblems) {
-            result.problems.push_back(std::move(problem));
+            result.problems.push_back(std::move(error.problem));
         } else {
             ++result.notShown;
         }
     }
-    result.notShown += parsed.notShown;
+    result.notShown += collector.notShown;
     std::stable_sort(result.problems.begin(), result.problems.end(),
                      [](const XmlProblem& a, const XmlProblem& b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
