@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libxcb1-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev ccache
+  # the driver's --check (libxml2) and the tests' independent XML reader (xmllint)
+  libxml2-dev libxml2-utils python3
   # run: a CJK font so the Chinese captions render
   fonts-wqy-microhei
   # end-to-end tests in a real X server
