@@ -132,6 +132,9 @@ public:
         if (m_request.destination == Destination::StandardOutput) {
             CloseOutput();
         }
+        for (const std::string& folder : m_folders) {
+            SyncFolder(folder);
+        }
         return m_failed ? kExitFailure : m_problems ? kExitCheckProblems : 0;
     }
 
@@ -180,7 +183,7 @@ private:
                         output.Write(piece);
                     },
                     note);
-                output.Commit();
+                output.Commit(false); // the folder is synced once, at the end of the run
                 if (m_request.destination == Destination::Folder) {
                     checkedName = target;
                 }
@@ -225,7 +228,7 @@ private:
     void Sweep(const std::string& target) {
         const std::filesystem::path parent = std::filesystem::path(target).parent_path();
         const std::string folder = parent.empty() ? "." : parent.string();
-        if (!m_swept.insert(folder).second) {
+        if (!m_folders.insert(folder).second) {
             return;
         }
         if (const std::size_t removed = RemoveAbandonedTemporaries(folder); removed > 0) {
@@ -251,7 +254,7 @@ private:
     const PageOptions m_options;
     Messages m_messages;
     std::set<std::string> m_targets;
-    std::set<std::string> m_swept;
+    std::set<std::string> m_folders;
     bool m_failed = false;
     bool m_problems = false;
 };

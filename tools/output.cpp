@@ -165,7 +165,7 @@ void ReplacementFile::WriteAll(std::string_view bytes) {
     }
 }
 
-void ReplacementFile::Commit() {
+void ReplacementFile::Commit(bool syncFolder) {
     Flush();
     const std::string what = "cannot write " + Quoted(m_target);
     // The owner first: changing it clears the set-user-ID and set-group-ID bits, which
@@ -198,10 +198,19 @@ void ReplacementFile::Commit() {
         Fail(what, errno); // the destructor removes the temporary file
     }
     m_committed = true;
-    // The rename is durable once the folder is synced. A file system that cannot sync a
-    // folder (EINVAL) has made it durable already or never will; the target is replaced
-    // either way, so this is not reported as a failure.
-    (void)::fsync(m_folderFd);
+    if (syncFolder) {
+        (void)::fsync(m_folderFd);
+    }
+}
+
+void SyncFolder(const std::string& folder) {
+    // A file system that cannot sync a folder (EINVAL) has made the renames durable
+    // already or never will.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
 }
 
 std::size_t RemoveAbandonedTemporaries(const std::string& folder) {

@@ -46,7 +46,11 @@ public:
     void Write(std::string_view bytes);
     /// Makes the bytes written the target's content in one step. Throws DriverError, the
     /// target untouched, when the content cannot be written, synced or renamed into place.
-    void Commit();
+    /// The content is on the disk before the rename, so that even a power loss leaves the
+    /// old or the new content; the rename itself is on the disk once the folder is synced,
+    /// which `syncFolder` false leaves to the caller (SyncFolder()), so that a run over many
+    /// files in one folder syncs it once.
+    void Commit(bool syncFolder = true);
 
     /// The bytes handed to Write() so far.
     std::size_t Written() const { return m_written; }
@@ -70,6 +74,10 @@ private:
     std::string m_pending;
     std::size_t m_written = 0;
 };
+
+/// Syncs a folder, so that the renames done in it are on the disk. A file system that
+/// cannot sync a folder is not a failure: the targets are replaced either way.
+void SyncFolder(const std::string& folder);
 
 /// Removes from `folder` every ".NAME.morvane-XXXXXX" file that no live writer holds
 /// locked: what runs killed part-way left. Returns how many it removed; a folder that
