@@ -113,7 +113,9 @@ ReplacementFile::ReplacementFile(std::string target)
         }
     }
     // The lock tells a later run that a writer still owns the file; it is released when
-    // the process ends, however it ends.
+    // the process ends, however it ends. A nameless file is locked before it gets a name;
+    // a named one only just after it is made, and should another run remove it in that
+    // instant, the rename fails and the target stays as it was.
     (void)::flock(m_fd, LOCK_EX);
 }
 
