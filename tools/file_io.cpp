@@ -16,15 +16,14 @@ std::string SystemErrorText(const std::string& what, int errnum) {
 }
 
 InputFile::InputFile(const std::string& path) {
+    m_name = path;
     if (path == "-") {
-        m_name = "standard input";
         m_fd = STDIN_FILENO;
     } else {
-        m_name = "'" + path + "'";
         m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         m_owned = true;
         if (m_fd < 0) {
-            throw DriverError(SystemErrorText("cannot read " + m_name, errno));
+            throw DriverError(SystemErrorText(m_name + ": cannot open", errno));
         }
     }
     struct stat info {};
@@ -49,7 +48,7 @@ std::size_t InputFile::Read(char* data, std::size_t size) {
             return static_cast<std::size_t>(got);
         }
         if (errno != EINTR) {
-            throw DriverError(SystemErrorText("cannot read " + m_name, errno));
+            throw DriverError(SystemErrorText(m_name + ": cannot read", errno));
         }
     }
 }

@@ -13,15 +13,16 @@ namespace morvane::tools {
 
 class InputFile final {
 public:
-    /// Opens `path`, or standard input when `path` is "-". Throws DriverError naming the file
-    /// and the system's reason when it cannot be opened.
+    /// Opens `path`, or standard input when `path` is "-". Throws DriverError, its message
+    /// "PATH: cannot open: REASON", when it cannot be opened.
     explicit InputFile(const std::string& path);
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
     ~InputFile();
 
-    /// Reads up to `size` bytes into `data`; 0 means the end of the input. Throws DriverError
-    /// when the input cannot be read (a directory included).
+    /// Reads up to `size` bytes into `data`; 0 means the end of the input. Throws DriverError,
+    /// its message "PATH: cannot read: REASON", when the input cannot be read (a directory
+    /// included).
     std::size_t Read(char* data, std::size_t size);
     /// The bytes left to read when the input is a regular file, else 0.
     std::size_t SizeHint() const { return m_sizeHint; }

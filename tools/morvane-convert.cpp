@@ -200,14 +200,21 @@ private:
         }
     }
 
-    void Fail(const std::string& message, const std::string& file, std::size_t toStandardOutput) {
+    void Fail(std::string message, const std::string& file, std::size_t toStandardOutput) {
         m_failed = true;
         // In a run over several files every failure names its file, so that one among
         // thousands can be found.
-        const bool named = m_request.files.size() == 1 || message.starts_with(file + ":") ||
-                           message.find("'" + file + "'") != std::string::npos;
-        m_messages.Error(named ? message : file + ": " + message);
-        if (toStandardOutput > 0) {
+        if (m_request.files.size() > 1 && !message.starts_with(file + ":") &&
+            message.find("'" + file + "'") == std::string::npos) {
+            message = file + ": " + message;
+        }
+        const bool saysIncomplete = message.find("incomplete") != std::string::npos;
+        if (saysIncomplete && m_request.destination != Destination::StandardOutput) {
+            // What was written went to the temporary file, which is gone.
+            message += ", and was discarded: the target is left as it was";
+        }
+        m_messages.Error(message);
+        if (toStandardOutput > 0 && !saysIncomplete) {
             m_messages.Error(file + ": the result on standard output is incomplete");
         }
     }

@@ -1,29 +1,26 @@
+// One page through the pipeline: input, sniff, decode, lines + engine, encode.
+// Each step is its own file; this one only passes each step's result to the
+// next and says where a failure stands.
+
 #include "tools/page.h"
 
 #include "engine/engine.h"
-#include "tools/charset.h"
+#include "tools/charset_names.h"
+#include "tools/decode.h"
 #include "tools/driver_error.h"
-#include "tools/file_io.h"
+#include "tools/encode.h"
+#include "tools/engine_step.h"
+#include "tools/page_bytes.h"
+#include "tools/result_charset.h"
+#include "tools/sniff.h"
+#include "tools/xml_declaration.h"
 
+#include <new>
+#include <optional>
 #include <string_view>
 
 namespace morvane::tools {
 namespace {
-
-std::u16string Apply(Mode mode, std::u16string_view text) {
-    namespace engine = morvane::engine;
-    switch (mode) {
-    case Mode::GbToUtf:
-        return engine::ConvertGbToUtf(text);
-    case Mode::UtfToGb:
-        return engine::ConvertUtfToGb(text);
-    case Mode::Encode:
-        return engine::Ascii(text);
-    case Mode::Decode:
-        return engine::UtfToGb(text);
-    }
-    return {};
-}
 
 /// Units of input the encoder takes at a time when its result is written as it comes.
 constexpr std::size_t kEncodeStretch = std::size_t{1} << 16;
@@ -46,17 +43,81 @@ std::size_t EncodeStretchEnd(std::u16string_view text, std::size_t from) {
     return after == std::u16string_view::npos ? text.size() : after + 1;
 }
 
-/// The encoder into a charset that holds all of its result (U+0020..U+00FF),
-/// a stretch at a time: nothing can fail after the first byte is written, and
-/// the result never has to be held whole, which for a page of Chinese text is
-/// four times the input.
-void EncodeInStretches(std::u16string_view text, const TextEncoder& encoder, const ByteSink& sink) {
-    for (std::size_t from = 0; from < text.size();) {
+/// The encoder for the charset `charset` that the result's declaration or --to-charset named.
+TextEncoder OutputEncoder(const std::string& charset, const std::string& name,
+                          const std::string& toCharset) {
+    try {
+        return TextEncoder(charset);
+    } catch (const DriverError& error) {
+        if (!toCharset.empty()) {
+            throw;
+        }
+        throw DriverError(name + ": the result declares encoding \"" + charset +
+                          "\", which this system cannot write; name an output charset with "
+                          "--to-charset");
+    }
+}
+
+/// The text of the page, decoded as --from-charset says or as the page itself says.
+Buffer<char16_t> ReadPage(InputFile& input, const std::string& name, const PageOptions& options) {
+    PageBytes bytes(input, kSniffBytes);
+    if (!options.fromCharset.empty()) {
+        const std::string charset = WithByteOrder(options.fromCharset, bytes.Head());
+        return TextDecoder(charset).Decode(bytes, name,
+                                           " (read as " + charset + ", as --from-charset says)");
+    }
+    const SniffedCharset sniffed = SniffCharset(bytes.Head(), name);
+    std::optional<TextDecoder> decoder;
+    try {
+        decoder.emplace(sniffed.charset);
+    } catch (const DriverError&) {
+        throw DriverError(name + ": the page declares encoding \"" + sniffed.charset +
+                          "\", which this system cannot read; name its charset with "
+                          "--from-charset");
+    }
+    return decoder->Decode(bytes, name,
+                           " (read as " + sniffed.charset + ", " + sniffed.source +
+                               "; if it is in another charset, name it with --from-charset)");
+}
+
+/// The encoder alone, into a charset in which nothing can fail, a stretch at a time: the
+/// result never has to be held whole, which for a page of Chinese text is four times the input.
+void EncodeInStretches(std::u16string_view text, const TextEncoder& encoder,
+                       const std::u16string& first, std::size_t firstEnd, const ByteSink& sink,
+                       const std::string& name) {
+    encoder.Encode(first, sink, name, true);
+    for (std::size_t from = firstEnd; from < text.size();) {
         const std::size_t end = EncodeStretchEnd(text, from);
-        const std::u16string result = morvane::engine::Ascii(text.substr(from, end - from));
-        encoder.Encode(result, sink);
+        const std::u16string result = engine::Ascii(text.substr(from, end - from));
+        encoder.Encode(result, sink, name, false);
         from = end;
     }
+}
+
+void Convert(InputFile& input, const std::string& name, const PageOptions& options,
+             const ByteSink& sink, const NoteSink& note) {
+    Buffer<char16_t> text = ReadPage(input, name, options);
+
+    if (options.mode == Mode::Encode) {
+        // The start of the result holds its declaration, if any.
+        const std::size_t firstEnd = EncodeStretchEnd(text.View(), 0);
+        const std::u16string first = engine::Ascii(text.View().substr(0, firstEnd));
+        const std::string charset =
+            ChooseResultCharset(first, options.mode, options.toCharset, name, note);
+        const TextEncoder encoder = OutputEncoder(charset, name, options.toCharset);
+        if (encoder.NeverFails()) {
+            EncodeInStretches(text.View(), encoder, first, firstEnd, sink, name);
+            return;
+        }
+    }
+
+    // The input text is released as soon as the engine's result exists, which keeps the peak
+    // memory to the engine's own need plus the input text.
+    std::u16string result = ApplyEngine(options.mode, text.View());
+    text = Buffer<char16_t>();
+    const std::string charset =
+        ChooseResultCharset(result, options.mode, options.toCharset, name, note);
+    OutputEncoder(charset, name, options.toCharset).Encode(result, sink, name);
 }
 
 } // namespace
@@ -70,21 +131,22 @@ void CheckPageOptions(const PageOptions& options) {
     }
 }
 
-void ConvertPage(InputFile& input, const std::string& /*name*/, const PageOptions& options,
-                 const ByteSink& sink, const NoteSink& /*note*/) {
-    const TextDecoder decoder(options.fromCharset.empty() ? "UTF-8" : options.fromCharset);
-    const TextEncoder encoder(options.toCharset.empty() ? "UTF-8" : options.toCharset);
-
-    // The input text is released as soon as the engine's result exists, which keeps the peak
-    // memory to the engine's own need plus the input text.
-    Buffer<char16_t> text = decoder.Decode(input);
-    if (options.mode == Mode::Encode && encoder.HoldsAllButSurrogates()) {
-        EncodeInStretches(text.View(), encoder, sink);
-        return;
+void ConvertPage(InputFile& input, const std::string& name, const PageOptions& options,
+                 const ByteSink& sink, const NoteSink& note) {
+    bool written = false;
+    const ByteSink counted = [&](std::string_view bytes) {
+        written = written || !bytes.empty();
+        sink(bytes);
+    };
+    try {
+        Convert(input, name, options, counted, note);
+    } catch (const std::bad_alloc&) {
+        if (!written) {
+            throw;
+        }
+        throw DriverError(name + ": not enough memory to finish the result; what was written of "
+                                 "it is incomplete");
     }
-    std::u16string result = Apply(options.mode, text.View());
-    text = Buffer<char16_t>();
-    encoder.Encode(result, sink);
 }
 
 } // namespace morvane::tools

@@ -1,5 +1,7 @@
 #include "tools/utf8_codec.h"
 
+#include "engine/engine.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -13,11 +15,12 @@ namespace {
 bool IsContinuation(unsigned byte) {
     return (byte & 0xC0U) == 0x80U;
 }
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
+using engine::IsHighSurrogate;
+using engine::IsLowSurrogate;
+
+/// A UTF-8 three-byte form is a character U+0800..U+FFFF that is not a surrogate.
+constexpr bool IsThreeByteCharacter(unsigned cp) {
+    return cp >= 0x800 && cp <= 0xFFFF && !engine::IsSurrogate(static_cast<char16_t>(cp));
 }
 
 // Why the sequence at `at` cannot be decoded: a sequence that is correct as far as the input
@@ -68,7 +71,7 @@ std::size_t DecodeOther(const unsigned char* s, std::size_t n, std::size_t at, c
         if (at + 2 < n && IsContinuation(s[at + 1]) && IsContinuation(s[at + 2])) {
             const unsigned cp =
                 ((b0 & 0x0FU) << 12) | ((s[at + 1] & 0x3FU) << 6) | (s[at + 2] & 0x3FU);
-            if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+            if (IsThreeByteCharacter(cp)) {
                 *o++ = static_cast<char16_t>(cp);
                 return 3;
             }
@@ -79,8 +82,8 @@ std::size_t DecodeOther(const unsigned char* s, std::size_t n, std::size_t at, c
             const std::uint32_t cp = ((b0 & 0x07U) << 18) | ((s[at + 1] & 0x3FU) << 12) |
                                      ((s[at + 2] & 0x3FU) << 6) | (s[at + 3] & 0x3FU);
             if (cp >= 0x10000 && cp <= 0x10FFFF) {
-                *o++ = static_cast<char16_t>(0xD800U + ((cp - 0x10000U) >> 10));
-                *o++ = static_cast<char16_t>(0xDC00U + ((cp - 0x10000U) & 0x3FFU));
+                *o++ = engine::HighSurrogateOf(cp);
+                *o++ = engine::LowSurrogateOf(cp);
                 return 4;
             }
         }
@@ -128,8 +131,7 @@ Utf8DecodeResult DecodeUtf8(std::string_view bytes, char16_t* out) {
                 const unsigned b1 = s[i + 1];
                 const unsigned b2 = s[i + 2];
                 const unsigned cp = ((b0 & 0x0FU) << 12) | ((b1 & 0x3FU) << 6) | (b2 & 0x3FU);
-                if (IsContinuation(b1) && IsContinuation(b2) && cp >= 0x800 &&
-                    (cp < 0xD800 || cp > 0xDFFF)) {
+                if (IsContinuation(b1) && IsContinuation(b2) && IsThreeByteCharacter(cp)) {
                     *o++ = static_cast<char16_t>(cp);
                     i += 3;
                     continue;
@@ -145,7 +147,10 @@ Utf8DecodeResult DecodeUtf8(std::string_view bytes, char16_t* out) {
     return {Utf8Status::Ok, n, static_cast<std::size_t>(o - out)};
 }
 
-std::size_t FindLoneSurrogate(std::u16string_view text) {
+namespace {
+
+/// The first lone surrogate of `text`, or with `nul` set the first U+0000 if that comes first.
+template <bool Nul> std::size_t FindUnpaired(std::u16string_view text) {
     const char16_t* const t = text.data();
     const std::size_t n = text.size();
     std::size_t i = 0;
@@ -158,7 +163,10 @@ std::size_t FindLoneSurrogate(std::u16string_view text) {
         // Skip eight units at a time while none of them is a surrogate at all.
         while (i + 8 <= n) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-            const __m128i hits = _mm_cmpeq_epi16(_mm_and_si128(block, mask), surrogate);
+            __m128i hits = _mm_cmpeq_epi16(_mm_and_si128(block, mask), surrogate);
+            if constexpr (Nul) {
+                hits = _mm_or_si128(hits, _mm_cmpeq_epi16(block, _mm_setzero_si128()));
+            }
             if (_mm_movemask_epi8(hits) != 0) {
                 break;
             }
@@ -174,13 +182,23 @@ std::size_t FindLoneSurrogate(std::u16string_view text) {
                 return i;
             }
             i += 2;
-        } else if (IsLowSurrogate(unit)) {
+        } else if (IsLowSurrogate(unit) || (Nul && unit == 0)) {
             return i;
         } else {
             ++i;
         }
     }
     return std::u16string_view::npos;
+}
+
+} // namespace
+
+std::size_t FindLoneSurrogate(std::u16string_view text) {
+    return FindUnpaired<false>(text);
+}
+
+std::size_t FindLoneSurrogateOrNul(std::u16string_view text) {
+    return FindUnpaired<true>(text);
 }
 
 std::size_t EncodeUtf8(std::u16string_view text, char* out) {
@@ -217,20 +235,15 @@ std::size_t EncodeUtf8(std::u16string_view text, char* out) {
                 ++i;
                 break;
             }
-            if (unit >= 0x800 && (unit & 0xF800U) != 0xD800U) {
-                o[0] = static_cast<unsigned char>(0xE0U | (unit >> 12));
-                o[1] = static_cast<unsigned char>(0x80U | ((unit >> 6) & 0x3FU));
-                o[2] = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
-                o += 3;
-                ++i;
-            } else if (unit < 0x800) {
+            if (unit < 0x800) {
                 o[0] = static_cast<unsigned char>(0xC0U | (unit >> 6));
                 o[1] = static_cast<unsigned char>(0x80U | (unit & 0x3FU));
                 o += 2;
                 ++i;
             } else if (IsHighSurrogate(static_cast<char16_t>(unit)) && i + 1 < n &&
                        IsLowSurrogate(t[i + 1])) {
-                const std::uint32_t cp = 0x10000U + ((unit - 0xD800U) << 10) + (t[i + 1] - 0xDC00U);
+                const std::uint32_t cp =
+                    engine::CombineSurrogates(static_cast<char16_t>(unit), t[i + 1]);
                 o[0] = static_cast<unsigned char>(0xF0U | (cp >> 18));
                 o[1] = static_cast<unsigned char>(0x80U | ((cp >> 12) & 0x3FU));
                 o[2] = static_cast<unsigned char>(0x80U | ((cp >> 6) & 0x3FU));
@@ -238,8 +251,8 @@ std::size_t EncodeUtf8(std::u16string_view text, char* out) {
                 o += 4;
                 i += 2;
             } else {
-                // A lone surrogate, which the caller has ruled out: written as its three bytes
-                // rather than reading past the end.
+                // Every other unit, CJK included, takes three bytes. A lone surrogate, which
+                // the caller has ruled out, is written the same way rather than read past.
                 o[0] = static_cast<unsigned char>(0xE0U | (unit >> 12));
                 o[1] = static_cast<unsigned char>(0x80U | ((unit >> 6) & 0x3FU));
                 o[2] = static_cast<unsigned char>(0x80U | (unit & 0x3FU));

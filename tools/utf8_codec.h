@@ -29,6 +29,9 @@ Utf8DecodeResult DecodeUtf8(std::string_view bytes, char16_t* out);
 /// Index of the first unit of `text` that is a surrogate without its partner, or npos.
 std::size_t FindLoneSurrogate(std::u16string_view text);
 
+/// Index of the first unit of `text` that is a surrogate without its partner or U+0000, or npos.
+std::size_t FindLoneSurrogateOrNul(std::u16string_view text);
+
 /// Encodes `text`, which must hold no lone surrogate, into `out` (room for 3 bytes per unit).
 /// Returns the number of bytes written.
 std::size_t EncodeUtf8(std::u16string_view text, char* out);

@@ -151,9 +151,9 @@ xmlParserInputPtr RefuseExternal(const char*, const char*, xmlParserCtxtPtr) {
     return nullptr;
 }
 
-} // namespace
-
-std::string DeclaredEncoding(std::string_view bytes) {
+/// The encoding name the page's XML declaration gives, read from the bytes as written (a
+/// UTF-16 page through its byte-order mark), or empty when it has none.
+std::string EncodingNameInDeclaration(std::string_view bytes) {
     std::string head;
     const ByteOrderMark mark = MarkOf(bytes);
     if (mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be) {
@@ -199,9 +199,11 @@ std::string DeclaredEncoding(std::string_view bytes) {
     return {};
 }
 
+} // namespace
+
 XmlCheckResult CheckXml(std::string_view bytes) {
     XmlCheckResult result;
-    const std::string declared = DeclaredEncoding(bytes);
+    const std::string declared = EncodingNameInDeclaration(bytes);
     const std::string label = Lower(declared);
     const ByteOrderMark mark = MarkOf(bytes);
     const bool markIsUtf16 = mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be;

@@ -30,8 +30,4 @@ inline constexpr std::size_t kMaxXmlProblems = 100;
 /// Checks `bytes`, a whole page as written.
 XmlCheckResult CheckXml(std::string_view bytes);
 
-/// The encoding name the page's XML declaration gives, or empty when it has none. A
-/// UTF-16 page is read through its byte-order mark.
-std::string DeclaredEncoding(std::string_view bytes);
-
 } // namespace morvane::tools

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
     Charsets, CharsetTest,
     testing::Values(CharsetCase{"GB2312", "<p>中文 &#x4E2D; A&amp;B</p>\r\n"},
                     CharsetCase{"GBK", "<p>中文繁體 &#x9AD4;</p>\r\n"},
-                    CharsetCase{"GB18030", "<p>\xF0\xA0\x80\x80 € &#x20AC;</p>"},
+                    CharsetCase{"GB18030", "<p>\xF0\xA0\x80\x80 中 &#x4E2D;</p>"},
                     CharsetCase{"UTF-16", "<p>\xF0\xA0\x80\x80 中 &#xD840;&#xDC00;</p>"},
                     CharsetCase{"UTF-16BE", "<p>中&#x6587;</p>"},
                     CharsetCase{"ISO-8859-1", "<p>caf\xC3\xA9 &#xE9;</p>"},
@@ -136,19 +136,27 @@ INSTANTIATE_TEST_SUITE_P(
         PieceCase{"Iso2022EscapeCut", "ISO-2022-JP", kPieceBytes - 1, "日本 x", 1}),
     [](const auto& info) { return info.param.name; });
 
+// How a decoding error ends when the charset came from the page or from the default.
+const std::string kUtf8Default = " (read as UTF-8, as nothing in the page names another charset; "
+                                 "if it is in another charset, name it with --from-charset)";
+
 TEST(PieceBoundaryTest, FaultsAfterTheFirstPieceGiveOffsetsInTheWholeInput) {
     const std::string filler(kPieceBytes + 5, 'x');
-    RunResult run = RunConvert({"--encode"}, filler + "\xFF");
-    EXPECT_EQ(run.err, "morvane-convert: the input is not valid UTF-8: byte 0xFF at byte offset " +
-                           std::to_string(kPieceBytes + 5) + "\n");
+    const std::string column = std::to_string(kPieceBytes + 6);
+    RunResult run = RunConvert({"--encode"}, "\n" + filler + "\xFF");
+    EXPECT_EQ(run.err, "morvane-convert: -:2:" + column +
+                           ": the input is not valid UTF-8: byte 0xFF at byte offset " +
+                           std::to_string(kPieceBytes + 6) + kUtf8Default + "\n");
     run = RunConvert({"--encode"}, filler + "\xE4\xB8");
-    EXPECT_EQ(run.err, "morvane-convert: the input ends in the middle of a UTF-8 character (it "
-                       "starts at byte offset " +
-                           std::to_string(kPieceBytes + 5) + ")\n");
+    EXPECT_EQ(run.err, "morvane-convert: -:1:" + column +
+                           ": the input ends in the middle of a UTF-8 character (it starts at "
+                           "byte offset " +
+                           std::to_string(kPieceBytes + 5) + ")" + kUtf8Default + "\n");
     run = RunConvert({"--encode", "--from-charset", "GB2312"}, filler + "\xD6\xD0\xFF");
-    EXPECT_EQ(run.err, "morvane-convert: the input is not valid GB2312: byte 0xFF at byte "
-                       "offset " +
-                           std::to_string(kPieceBytes + 7) + "\n");
+    EXPECT_EQ(run.err, "morvane-convert: -:1:" + std::to_string(kPieceBytes + 7) +
+                           ": the input is not valid GB2312: byte 0xFF at byte offset " +
+                           std::to_string(kPieceBytes + 7) +
+                           " (read as GB2312, as --from-charset says)\n");
     EXPECT_EQ(run.out, "");
 }
 
@@ -173,6 +181,8 @@ TEST_P(ErrorTest, OneLineOnStandardErrorNothingOnStandardOutput) {
 
 const std::string kLongText(300'000, 'x');
 
+const std::string kGb2312Option = " (read as GB2312, as --from-charset says)";
+
 INSTANTIATE_TEST_SUITE_P(
     Inputs, ErrorTest,
     testing::Values(
@@ -180,41 +190,81 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--encode"},
                   "ab\xFF"
                   "cd",
-                  "the input is not valid UTF-8: byte 0xFF at byte offset 2"},
+                  "-:1:3: the input is not valid UTF-8: byte 0xFF at byte offset 2" + kUtf8Default},
         ErrorCase{"BadUtf8AfterLongAsciiRun",
                   {"--encode"},
                   std::string(40, 'a') + "\x80",
-                  "the input is not valid UTF-8: byte 0x80 at byte offset 40"},
+                  "-:1:41: the input is not valid UTF-8: byte 0x80 at byte offset 40" +
+                      kUtf8Default},
         ErrorCase{"OverlongUtf8",
                   {"--gb-to-utf"},
                   "a\xC0\xAF",
-                  "the input is not valid UTF-8: byte 0xC0 at byte offset 1"},
+                  "-:1:2: the input is not valid UTF-8: byte 0xC0 at byte offset 1" + kUtf8Default},
         ErrorCase{"EncodedSurrogate",
                   {"--decode"},
                   "\xED\xA0\x80",
-                  "the input is not valid UTF-8: byte 0xED at byte offset 0"},
+                  "-:1:1: the input is not valid UTF-8: byte 0xED at byte offset 0" + kUtf8Default},
+        // Lines end at LF, CR LF or a lone CR; a column is a character.
         ErrorCase{"BrokenSequence",
                   {"--decode"},
-                  "中\xE4"
+                  "a\r\nb\rc\n中\xE4"
                   "A",
-                  "the input is not valid UTF-8: byte 0xE4 at byte offset 3"},
+                  "-:4:2: the input is not valid UTF-8: byte 0xE4 at byte offset 10" +
+                      kUtf8Default},
         ErrorCase{"BadUtf8AfterByteOrderMark",
                   {"--decode"},
                   "\xEF\xBB\xBF\xFF",
-                  "the input is not valid UTF-8: byte 0xFF at byte offset 3"},
+                  "-:1:1: the input is not valid UTF-8: byte 0xFF at byte offset 3 (read as "
+                  "UTF-8, as its byte-order mark says; if it is in another charset, name it with "
+                  "--from-charset)"},
         ErrorCase{"Utf8EndsInsideCharacter",
                   {"--encode"},
                   "ab\xE4\xB8",
-                  "the input ends in the middle of a UTF-8 character (it starts at byte offset 2)"},
+                  "-:1:3: the input ends in the middle of a UTF-8 character (it starts at byte "
+                  "offset 2)" +
+                      kUtf8Default},
         ErrorCase{"BadGb2312Byte",
                   {"--gb-to-utf", "--from-charset", "GB2312"},
                   "\xD6\xD0\xFF",
-                  "the input is not valid GB2312: byte 0xFF at byte offset 2"},
+                  "-:1:2: the input is not valid GB2312: byte 0xFF at byte offset 2" +
+                      kGb2312Option},
         ErrorCase{"Gb2312EndsInsideCharacter",
                   {"--gb-to-utf", "--from-charset", "GB2312"},
                   "\xD6\xD0\xD6",
-                  "the input ends in the middle of a GB2312 character (it starts at byte offset "
-                  "2)"},
+                  "-:1:2: the input ends in the middle of a GB2312 character (it starts at byte "
+                  "offset 2)" +
+                      kGb2312Option},
+        ErrorCase{"BadByteUnderGbDeclaration",
+                  {"--gb-to-utf"},
+                  "<?xml version='1.0' encoding='GBK'?>\n\xD6\xD0\xFF",
+                  "-:2:2: the input is not valid GB18030: byte 0xFF at byte offset 39 (read as "
+                  "GB18030, as its XML declaration says; if it is in another charset, name it "
+                  "with --from-charset)"},
+        ErrorCase{"UnknownDeclaredCharset",
+                  {"--gb-to-utf"},
+                  "<?xml version=\"1.0\" encoding=\"x-no-such\"?>",
+                  "-: the page declares encoding \"x-no-such\", which this system cannot read; "
+                  "name its charset with --from-charset"},
+        ErrorCase{"DeclaredUtf16WithoutMark",
+                  {"--decode"},
+                  "<?xml version=\"1.0\" encoding=\"UTF-16\"?><p/>",
+                  "-:1:21: the page declares encoding \"UTF-16\" but starts with no byte-order "
+                  "mark of it; name the charset its bytes are in with --from-charset"},
+        // A lone surrogate in UTF-16 input is named as such, wherever it stands.
+        ErrorCase{"LoneSurrogateInUtf16",
+                  {"--decode"},
+                  std::string("\xFF\xFE"
+                              "a\0\n\0\0\xDC"
+                              "b\0",
+                              10),
+                  "-:2:1: the UTF-16LE input holds a lone surrogate U+DC00 (byte offset 6) (read "
+                  "as UTF-16LE, as its byte-order mark says; if it is in another charset, name it "
+                  "with --from-charset)"},
+        ErrorCase{"LoneSurrogateEndsUtf16",
+                  {"--decode", "--from-charset", "UTF-16BE"},
+                  std::string("\0a\xD8\0", 4),
+                  "-:1:2: the UTF-16BE input ends with a lone surrogate U+D800 (byte offset 2) "
+                  "(read as UTF-16BE, as --from-charset says)"},
         ErrorCase{"UnknownInputCharset",
                   {"--encode", "--from-charset", "NO-SUCH-SET"},
                   "x",
@@ -227,49 +277,22 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--encode", "--from-charset", "NOPE", "/no/such/file"},
                   "",
                   "unknown charset 'NOPE' (see 'iconv --list')"},
+        ErrorCase{"UnknownDeclaredOutputCharset",
+                  {"--decode", "--from-charset", "UTF-8"},
+                  "<?xml version=\"1.0\" encoding=\"x-no-such\"?>",
+                  "-: the result declares encoding \"x-no-such\", which this system cannot write; "
+                  "name an output charset with --to-charset"},
         ErrorCase{"MissingFile",
                   {"--encode", "/no/such/file"},
                   "",
-                  "cannot read '/no/such/file': No such file or directory"},
-        ErrorCase{"Directory", {"--decode", "/"}, "", "cannot read '/': Is a directory"},
-        // Characters the output charset cannot hold, found by the decoder-independent path:
-        // the decoder copies text without references as it is.
-        ErrorCase{"NotInGb2312",
-                  {"--decode", "--to-charset", "GB2312"},
-                  "a\r\nbc€",
-                  "cannot write the character U+20AC (line 2, column 3 of the converted text) "
-                  "in GB2312"},
-        ErrorCase{"AboveFfffNotInLatin1",
-                  {"--decode", "--to-charset", "ISO-8859-1"},
-                  "\xF0\xA0\x80\x80\xF0\xA0\x80\x80 x\xC3\xA9\xF0\xA0\x80\x81",
-                  "cannot write the character U+20000 (line 1, column 1 of the converted text) "
-                  "in ISO-8859-1"},
-        ErrorCase{"NotInGb2312AfterLongText",
-                  {"--decode", "--to-charset", "GB2312"},
-                  kLongText + "€",
-                  "cannot write the character U+20AC (line 1, column 300001 of the converted "
-                  "text) in GB2312"},
-        // Lone surrogates made by the decoder from references.
-        ErrorCase{"LoneHighSurrogate",
-                  {"--decode"},
-                  "&#xD800;",
-                  "cannot write the lone surrogate U+D800 (line 1, column 1 of the converted "
-                  "text) in UTF-8"},
-        ErrorCase{"LoneLowSurrogate",
-                  {"--decode"},
-                  "中\nx&#xDC00;",
-                  "cannot write the lone surrogate U+DC00 (line 2, column 2 of the converted "
-                  "text) in UTF-8"},
-        ErrorCase{"LoneSurrogateAfterLongText",
-                  {"--decode"},
-                  kLongText + "\xF0\xA0\x80\x80&#xD800;",
-                  "cannot write the lone surrogate U+D800 (line 1, column 300002 of the "
-                  "converted text) in UTF-8"},
-        ErrorCase{"LoneSurrogateNotInGb18030",
-                  {"--decode", "--to-charset", "GB18030"},
-                  "ab&#xDBFF;",
-                  "cannot write the lone surrogate U+DBFF (line 1, column 3 of the converted "
-                  "text) in GB18030"}),
+                  "/no/such/file: cannot open: No such file or directory"},
+        ErrorCase{"Directory", {"--decode", "/"}, "", "/: cannot read: Is a directory"},
+        // A charset in which even the reference cannot be written.
+        ErrorCase{"NotEvenAReference",
+                  {"--decode", "--to-charset", "ISO646-GB"},
+                  "a\n&#x4E2D;",
+                  "-:2:1: cannot write the character U+4E2D in ISO646-GB, not even as the "
+                  "reference &#x4E2D;; choose another output charset with --to-charset"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(PairedReferencesTest, DecodeToACharacterAboveFfff) {

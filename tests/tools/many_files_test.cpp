@@ -315,7 +315,13 @@ TEST_P(CheckTest, ReportsEachProblemWithItsPlaceAndStillWrites) {
     for (const std::string& problem : GetParam().problems) {
         expected.push_back(path + ":" + problem);
     }
-    EXPECT_EQ(Lines(run.err), expected);
+    std::vector<std::string> reported; // the conversion's own notes aside
+    for (const std::string& line : Lines(run.err)) {
+        if (line.find(": note: ") == std::string::npos) {
+            reported.push_back(line);
+        }
+    }
+    EXPECT_EQ(reported, expected);
     EXPECT_EQ(run.status, expected.empty() ? 0 : 3);
     args.pop_back();
     args.pop_back();
@@ -356,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"1:10: Entity 'nbsp' not defined"}},
         // The declaration names gb2312, but the bytes are UTF-8.
         CheckCase{"DeclaredGb2312WrittenInUtf8",
-                  {"--decode", "--to-charset", "UTF-8"},
+                  {"--decode", "--from-charset", "UTF-8", "--to-charset", "UTF-8"},
                   "<?xml version=\"1.0\" encoding=\"gb2312\"?>\n<p>\xE4\xB8\xAD</p>",
                   // E4B8 is a GB2312 character; AD3C is none.
                   {"2:5: the declaration says encoding=\"gb2312\", but bytes 0xAD 0x3C are not "

@@ -40,9 +40,9 @@ std::string IconvAll(std::string_view bytes, const char* to, const char* from) {
     return out;
 }
 
-// Child side of RunConvert: never returns.
-[[noreturn]] void ExecConvert(const std::vector<std::string>& args, const std::string& inPath,
-                              int outFd, const std::string& errPath) {
+// Child side of RunConvert and RunProgram: never returns.
+[[noreturn]] void ExecChild(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& inPath, int outFd, const std::string& errPath) {
     const int in = open(inPath.c_str(), O_RDONLY);
     const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || err < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(outFd, STDOUT_FILENO) < 0 ||
@@ -50,19 +50,17 @@ std::string IconvAll(std::string_view bytes, const char* to, const char* from) {
         _exit(126);
     }
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(MORVANE_CONVERT_PATH));
+    argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
-    execv(MORVANE_CONVERT_PATH, argv.data());
+    execvp(program.c_str(), argv.data());
     _exit(127);
 }
 
-} // namespace
-
-RunResult RunConvert(const std::vector<std::string>& args, std::string_view input,
-                     OutputTarget target) {
+RunResult RunChild(const std::string& program, const std::vector<std::string>& args,
+                   std::string_view input, OutputTarget target) {
     const ScratchDir dir;
     const std::string inPath = dir.Write("stdin", input);
     const std::string outPath = (dir.Path() / "stdout").string();
@@ -92,12 +90,12 @@ RunResult RunConvert(const std::vector<std::string>& args, std::string_view inpu
     }
     const pid_t pid = fork();
     if (pid == 0) {
-        ExecConvert(args, inPath, outFd, errPath);
+        ExecChild(program, args, inPath, outFd, errPath);
     }
     close(outFd);
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid) {
-        ADD_FAILURE() << "cannot run " << MORVANE_CONVERT_PATH;
+        ADD_FAILURE() << "cannot run " << program;
         return result;
     }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -106,6 +104,35 @@ RunResult RunConvert(const std::vector<std::string>& args, std::string_view inpu
     }
     result.err = ReadFileBytes(errPath);
     return result;
+}
+
+} // namespace
+
+RunResult RunConvert(const std::vector<std::string>& args, std::string_view input,
+                     OutputTarget target) {
+    return RunChild(MORVANE_CONVERT_PATH, args, input, target);
+}
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                     std::string_view input) {
+    return RunChild(program, args, input, OutputTarget::Capture);
+}
+
+std::string PythonDecode(std::string_view bytes, const std::string& codec) {
+    const RunResult run =
+        RunProgram("python3",
+                   {"-c",
+                    "import sys; b = sys.stdin.buffer.read(); "
+                    "sys.stdout.buffer.write(b.decode(sys.argv[1]).encode('utf-8'))",
+                    codec},
+                   bytes);
+    EXPECT_EQ(run.status, 0) << "python3 cannot read the bytes as " << codec << ": " << run.err;
+    return run.out;
+}
+
+std::string XmllintErrors(std::string_view bytes) {
+    const RunResult run = RunProgram("xmllint", {"--noout", "-"}, bytes);
+    return run.status == 0 ? std::string() : "xmllint: " + run.err;
 }
 
 ScratchDir::ScratchDir() {

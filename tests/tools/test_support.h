@@ -29,6 +29,18 @@ struct RunResult {
 RunResult RunConvert(const std::vector<std::string>& args, std::string_view input = {},
                      OutputTarget target = OutputTarget::Capture);
 
+/// Runs `program` (looked up on PATH) with `args`, `input` on its standard input.
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                     std::string_view input = {});
+
+/// `bytes` read by Python's codec `codec` (an independent reader), as UTF-8; fails the
+/// current test when Python refuses them.
+std::string PythonDecode(std::string_view bytes, const std::string& codec);
+
+/// What xmllint says about `bytes` as an XML document: empty when it reads them as
+/// well-formed.
+std::string XmllintErrors(std::string_view bytes);
+
 /// A fresh directory under the system's temporary directory, removed with its contents.
 class ScratchDir final {
 public:

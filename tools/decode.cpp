@@ -1,0 +1,213 @@
+#include "tools/decode.h"
+
+#include "engine/engine.h"
+#include "tools/charset_names.h"
+#include "tools/driver_error.h"
+#include "tools/page_bytes.h"
+#include "tools/text_place.h"
+#include "tools/utf8_codec.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace morvane::tools {
+namespace {
+
+// Input is read in pieces of this size.
+constexpr std::size_t kInputPieceBytes = std::size_t{1} << 20;
+
+/// What a failed piece of decoding reports: the place is where the text decoded so far ends.
+struct DecodeFault {
+    const std::string& name;
+    const std::string& charset;
+    const std::string& hint;
+
+    [[noreturn]] void Throw(const Buffer<char16_t>& text, const std::string& what) const {
+        std::u16string_view before = text.View();
+        if (before.starts_with(u'\uFEFF')) {
+            before.remove_prefix(1); // the byte-order mark is no column of the page
+        }
+        throw DriverError(PlacePrefix(name, before, before.size()) + what + hint);
+    }
+};
+
+std::string Hex(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
+}
+
+bool IsUtf16Charset(const std::string& charset) {
+    return SameCharsetName(charset, "UTF-16LE") || SameCharsetName(charset, "UTF-16BE");
+}
+
+/// The UTF-16 unit at the start of `bytes` (two of them) in the charset's byte order.
+char16_t Utf16Unit(const std::string& charset, std::string_view bytes) {
+    const auto b0 = static_cast<unsigned char>(bytes[0]);
+    const auto b1 = static_cast<unsigned char>(bytes[1]);
+    const bool little = SameCharsetName(charset, "UTF-16LE");
+    return static_cast<char16_t>(little ? (b1 << 8) | b0 : (b0 << 8) | b1);
+}
+
+[[noreturn]] void ThrowInvalid(const DecodeFault& fault, const Buffer<char16_t>& text,
+                               std::string_view bytes, std::size_t at, std::uint64_t offset) {
+    if (IsUtf16Charset(fault.charset) && bytes.size() - at >= 2) {
+        const char16_t unit = Utf16Unit(fault.charset, bytes.substr(at));
+        if (engine::IsSurrogate(unit)) {
+            fault.Throw(text, "the " + fault.charset + " input holds a lone surrogate U+" +
+                                  Hex(unit, 4) + " (byte offset " + std::to_string(offset) + ")");
+        }
+    }
+    fault.Throw(text, "the input is not valid " + fault.charset + ": byte 0x" +
+                          Hex(static_cast<unsigned char>(bytes[at]), 2) + " at byte offset " +
+                          std::to_string(offset));
+}
+
+[[noreturn]] void ThrowTruncated(const DecodeFault& fault, const Buffer<char16_t>& text,
+                                 std::string_view rest, std::uint64_t offset) {
+    if (IsUtf16Charset(fault.charset) && rest.size() >= 2 &&
+        engine::IsHighSurrogate(Utf16Unit(fault.charset, rest))) {
+        fault.Throw(text, "the " + fault.charset + " input ends with a lone surrogate U+" +
+                              Hex(Utf16Unit(fault.charset, rest), 4) + " (byte offset " +
+                              std::to_string(offset) + ")");
+    }
+    fault.Throw(text, "the input ends in the middle of a " + fault.charset +
+                          " character (it starts at byte offset " + std::to_string(offset) + ")");
+}
+
+// Reads the page a piece at a time and hands each piece, after any bytes the last one left
+// over, to `decodePiece(bytes, offset, end, text)`: `offset` is where `bytes` start in the
+// page, `end` says that no more input follows. It appends the text of the bytes it can decode
+// to `text` and returns how many bytes it used; the rest (a character cut by the piece's end)
+// is carried over. The raw page is never held whole, which saves its memory and page faults.
+template <typename DecodePiece>
+Buffer<char16_t> DecodeInput(PageBytes& input, const DecodePiece& decodePiece) {
+    // One unit per byte is room enough for UTF-8 and every common charset.
+    Buffer<char16_t> text(input.SizeHint() + 16);
+    Buffer<char> piece(kInputPieceBytes);
+    std::size_t have = 0;
+    std::uint64_t offset = 0;
+    for (bool end = false; !end;) {
+        const std::size_t got = input.Read(piece.Data() + have, piece.Capacity() - have);
+        end = got == 0;
+        have += got;
+        const std::size_t used =
+            decodePiece(std::string_view(piece.Data(), have), offset, end, text);
+        std::memmove(piece.Data(), piece.Data() + used, have - used);
+        have -= used;
+        offset += used;
+    }
+    return text;
+}
+
+std::size_t DecodeUtf8Piece(const DecodeFault& fault, std::string_view bytes, std::uint64_t offset,
+                            bool end, Buffer<char16_t>& text) {
+    text.ReserveMore(bytes.size());
+    const Utf8DecodeResult result = DecodeUtf8(bytes, text.Data() + text.Size());
+    text.SetSize(text.Size() + result.written);
+    switch (result.status) {
+    case Utf8Status::Ok:
+        break;
+    case Utf8Status::Invalid:
+        ThrowInvalid(fault, text, bytes, result.consumed, offset + result.consumed);
+    case Utf8Status::Truncated:
+        if (end) {
+            ThrowTruncated(fault, text, bytes.substr(result.consumed), offset + result.consumed);
+        }
+        break;
+    }
+    return result.consumed;
+}
+
+std::size_t DecodeIconvPiece(const IconvHandle& cd, bool ignoring, const DecodeFault& fault,
+                             std::string_view bytes, std::uint64_t offset, bool end,
+                             Buffer<char16_t>& text) {
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    text.ReserveMore(inLeft + 16);
+    for (;;) {
+        char* const base = reinterpret_cast<char*>(text.Data());
+        char* out = base + text.Size() * sizeof(char16_t);
+        char* const outBefore = out;
+        const char* const inBefore = in;
+        std::size_t outLeft = (text.Capacity() - text.Size()) * sizeof(char16_t);
+        // Once all input is taken, one more call closes any shift state.
+        const bool closing = end && inLeft == 0;
+        const std::size_t result = closing ? ::iconv(cd.Get(), nullptr, nullptr, &out, &outLeft)
+                                           : ::iconv(cd.Get(), &in, &inLeft, &out, &outLeft);
+        const int error = errno;
+        text.SetSize(static_cast<std::size_t>(out - base) / sizeof(char16_t));
+        const auto used = static_cast<std::size_t>(in - bytes.data());
+        // "//IGNORE" in the charset name: iconv skips what it cannot read and says so only
+        // at the end of a call, which is no fault as long as it got on.
+        const bool skipped = ignoring && error == EILSEQ && (in != inBefore || out != outBefore);
+        if (result != kIconvFailed || skipped) {
+            if (closing || (!end && inLeft == 0)) {
+                return used;
+            }
+            continue;
+        }
+        if (error == E2BIG) {
+            text.ReserveMore(text.Capacity() - text.Size() + 4096);
+        } else if (error == EILSEQ) {
+            ThrowInvalid(fault, text, bytes, used, offset + used);
+        } else if (error == EINVAL) {
+            if (end) {
+                ThrowTruncated(fault, text, bytes.substr(used), offset + used);
+            }
+            return used; // a character cut by the end of the piece
+        } else {
+            throw DriverError(
+                SystemErrorText(fault.name + ": cannot read the input as " + fault.charset, error));
+        }
+    }
+}
+
+/// Drops a leading byte-order mark, U+FEFF as every charset reads it.
+void DropByteOrderMark(Buffer<char16_t>& text) {
+    if (text.Size() != 0 && text.Data()[0] == 0xFEFF) {
+        std::memmove(text.Data(), text.Data() + 1, (text.Size() - 1) * sizeof(char16_t));
+        text.SetSize(text.Size() - 1);
+    }
+}
+
+bool NamesIgnore(const std::string& charset) {
+    const std::size_t at = charset.find("//");
+    return at != std::string::npos &&
+           SameCharsetName(std::string_view(charset).substr(at), "//IGNORE");
+}
+
+} // namespace
+
+TextDecoder::TextDecoder(std::string charset)
+    : m_charset(std::move(charset)) {
+    if (!IsUtf8Name(m_charset)) {
+        m_iconv = IconvHandle(NativeUtf16(), m_charset, m_charset);
+    }
+}
+
+Buffer<char16_t> TextDecoder::Decode(PageBytes& bytes, const std::string& name,
+                                     const std::string& hint) const {
+    Buffer<char16_t> text;
+    const DecodeFault fault{name, m_charset, hint};
+    if (!m_iconv.IsOpen()) {
+        text = DecodeInput(bytes, [&fault](std::string_view piece, std::uint64_t offset, bool end,
+                                           Buffer<char16_t>& into) {
+            return DecodeUtf8Piece(fault, piece, offset, end, into);
+        });
+    } else {
+        m_iconv.Reset();
+        const bool ignoring = NamesIgnore(m_charset);
+        text = DecodeInput(bytes, [&](std::string_view piece, std::uint64_t offset, bool end,
+                                      Buffer<char16_t>& into) {
+            return DecodeIconvPiece(m_iconv, ignoring, fault, piece, offset, end, into);
+        });
+    }
+    DropByteOrderMark(text);
+    return text;
+}
+
+} // namespace morvane::tools

@@ -1,0 +1,34 @@
+#pragma once
+// The decoding step: a page's bytes, a piece at a time as they are read, to
+// the UTF-16 text the engine works on. UTF-8 goes through the driver's own
+// codec, every other charset through glibc's iconv. A byte-order mark is a
+// signature of the file, not a character of the page, and is dropped in every
+// charset. Every failure names the place in the page where it happened.
+
+#include "tools/buffer.h"
+#include "tools/iconv_handle.h"
+
+#include <string>
+
+namespace morvane::tools {
+
+class PageBytes;
+
+class TextDecoder final {
+public:
+    /// Throws DriverError when iconv knows no charset called `charset`.
+    explicit TextDecoder(std::string charset);
+
+    /// Reads all of `bytes` and returns the text they hold, without a leading byte-order
+    /// mark. Throws DriverError, its message starting with "NAME:LINE:COLUMN: " (`name`
+    /// being the page's) and ending with `hint`, for bytes that are not valid in the charset
+    /// and for input that ends inside a character; a read failure passes through.
+    Buffer<char16_t> Decode(PageBytes& bytes, const std::string& name,
+                            const std::string& hint) const;
+
+private:
+    std::string m_charset;
+    IconvHandle m_iconv; ///< not open for UTF-8
+};
+
+} // namespace morvane::tools

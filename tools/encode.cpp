@@ -1,0 +1,242 @@
+#include "tools/encode.h"
+
+#include "engine/engine.h"
+#include "tools/buffer.h"
+#include "tools/driver_error.h"
+#include "tools/gb_table.h"
+#include "tools/text_place.h"
+#include "tools/utf8_codec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+namespace morvane::tools {
+namespace {
+
+// Output goes out in pieces of about this many units, so a large result never needs a second
+// full copy in memory and each piece is still in the cache when it is written.
+constexpr std::size_t kChunkUnits = std::size_t{1} << 16;
+/// The longest reference, "&#x10FFFF;".
+constexpr std::size_t kLongestReference = 10;
+
+constexpr char16_t kByteOrderMark = 0xFEFF;
+
+struct CodePoint {
+    char32_t value;
+    std::size_t units; ///< 2 for a surrogate pair, else 1
+};
+
+CodePoint CodePointAt(std::u16string_view text, std::size_t i) {
+    if (engine::IsHighSurrogate(text[i]) && i + 1 < text.size() &&
+        engine::IsLowSurrogate(text[i + 1])) {
+        return {engine::CombineSurrogates(text[i], text[i + 1]), 2};
+    }
+    return {text[i], 1};
+}
+
+/// "&#xHEX;" for `value`, upper-case digits without leading zeros, as the engine writes them.
+std::string Reference(char32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "&#x%X;", static_cast<unsigned>(value));
+    return text;
+}
+
+/// True for the U+FEFF that starts the output: written as a byte it would read as a
+/// byte-order mark and vanish.
+bool IsLeadingMark(std::u16string_view text, std::size_t i, bool atStart) {
+    return atStart && i == 0 && !text.empty() && text[0] == kByteOrderMark;
+}
+
+void EncodeWithOwnCodec(std::u16string_view text, const ByteSink& sink, bool atStart) {
+    Buffer<char> bytes(3 * std::min(text.size(), kChunkUnits) + kLongestReference);
+    std::size_t i = 0;
+    if (IsLeadingMark(text, 0, atStart)) {
+        sink(Reference(kByteOrderMark));
+        i = 1;
+    }
+    while (i < text.size()) {
+        std::u16string_view rest = text.substr(i);
+        const std::size_t bad = FindLoneSurrogateOrNul(rest);
+        std::u16string_view stretch = rest.substr(0, bad);
+        while (!stretch.empty()) {
+            std::size_t units = std::min(stretch.size(), kChunkUnits);
+            if (units < stretch.size() && engine::IsHighSurrogate(stretch[units - 1])) {
+                --units; // keep a surrogate pair in one piece
+            }
+            sink(
+                std::string_view(bytes.Data(), EncodeUtf8(stretch.substr(0, units), bytes.Data())));
+            stretch.remove_prefix(units);
+        }
+        if (bad == std::u16string_view::npos) {
+            break;
+        }
+        sink(Reference(rest[bad]));
+        i += bad + 1;
+    }
+}
+
+/// The bytes iconv writes for `units` alone, or nothing when it cannot write them.
+std::string ConvertAlone(const IconvHandle& cd, std::u16string_view units) {
+    char out[32];
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(units.data()));
+    std::size_t inLeft = units.size() * sizeof(char16_t);
+    char* o = out;
+    std::size_t outLeft = sizeof out;
+    cd.Reset();
+    if (::iconv(cd.Get(), &in, &inLeft, &o, &outLeft) == kIconvFailed || inLeft != 0 ||
+        ::iconv(cd.Get(), nullptr, nullptr, &o, &outLeft) == kIconvFailed) {
+        return {};
+    }
+    return std::string(out, static_cast<std::size_t>(o - out));
+}
+
+void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_view text,
+              const ByteSink& sink, bool atStart) {
+    Buffer<char> bytes(kChunkUnits * kLongestReference + 16);
+    char* out = bytes.Data();
+    auto flush = [&] {
+        if (out != bytes.Data()) {
+            sink(std::string_view(bytes.Data(), static_cast<std::size_t>(out - bytes.Data())));
+            out = bytes.Data();
+        }
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        if (static_cast<std::size_t>(out - bytes.Data()) >= (kChunkUnits - 1) * kLongestReference) {
+            flush();
+        }
+        const char16_t c = text[i];
+        if (c < 0x80 && c != 0) {
+            *out++ = static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const CodePoint cp = CodePointAt(text, i);
+        const std::uint16_t code =
+            cp.units == 1 && !engine::IsSurrogate(c) ? table.CodeOf(c) : std::uint16_t{0};
+        std::string written;
+        if (code != 0) {
+            *out++ = static_cast<char>(code >> 8);
+            *out++ = static_cast<char>(code & 0xFF);
+        } else if (gb18030.IsOpen() && c != 0 && !IsLeadingMark(text, i, atStart) &&
+                   (written = ConvertAlone(gb18030, text.substr(i, cp.units))).size() == 4) {
+            // Four-byte codes have one reading; two-byte ones outside the table are those
+            // on which the readers disagree.
+            out = std::copy(written.begin(), written.end(), out);
+        } else {
+            const std::string reference = Reference(cp.value);
+            out = std::copy(reference.begin(), reference.end(), out);
+        }
+        i += cp.units;
+    }
+    flush();
+}
+
+bool NamesIgnore(const std::string& charset) {
+    const std::size_t at = charset.find("//");
+    return at != std::string::npos && SameCharsetName(charset.substr(at), "//IGNORE");
+}
+
+/// Appends iconv's bytes for `text` to `bytes` up to the first unit it cannot write; returns
+/// how many units it wrote. With "//IGNORE" iconv skips those units itself.
+std::size_t ConvertUntilFault(const IconvHandle& cd, bool ignoring, const std::string& charset,
+                              std::u16string_view text, Buffer<char>& bytes) {
+    char* const begin = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
+    char* in = begin;
+    std::size_t inLeft = text.size() * sizeof(char16_t);
+    while (inLeft != 0) {
+        bytes.ReserveMore(inLeft + 64);
+        char* out = bytes.Data() + bytes.Size();
+        char* const outBefore = out;
+        const char* const inBefore = in;
+        std::size_t outLeft = bytes.Capacity() - bytes.Size();
+        const std::size_t result = ::iconv(cd.Get(), &in, &inLeft, &out, &outLeft);
+        const int error = errno;
+        bytes.SetSize(static_cast<std::size_t>(out - bytes.Data()));
+        if (result != kIconvFailed || error == E2BIG) {
+            continue;
+        }
+        // iconv tells of units that "//IGNORE" skipped only at the end of a call.
+        if (ignoring && error == EILSEQ && (in != inBefore || out != outBefore)) {
+            continue;
+        }
+        if (error == EILSEQ || error == EINVAL) {
+            break;
+        }
+        throw DriverError(SystemErrorText("cannot write the output as " + charset, error));
+    }
+    return static_cast<std::size_t>(in - begin) / sizeof(char16_t);
+}
+
+} // namespace
+
+TextEncoder::TextEncoder(const std::string& charset)
+    : m_charset(charset)
+    , m_label(ClassifyGbLabel(charset)) {
+    if (m_label != GbLabel::None) {
+        m_table = &GbTable::For(m_label);
+        if (m_label == GbLabel::Gb18030) {
+            m_gb18030 = IconvHandle("GB18030", NativeUtf16(), charset);
+        }
+    } else if (IsUtf16Name(charset)) {
+        m_iconv = IconvHandle("UTF-16LE", NativeUtf16(), charset);
+        m_byteOrderMark = "\xFF\xFE";
+    } else if (IsUtf32Name(charset)) {
+        m_iconv = IconvHandle("UTF-32LE", NativeUtf16(), charset);
+        m_byteOrderMark = std::string("\xFF\xFE\0\0", 4);
+    } else if (!IsUtf8Name(charset)) {
+        m_iconv = IconvHandle(charset, NativeUtf16(), charset);
+    }
+}
+
+void TextEncoder::Encode(std::u16string_view text, const ByteSink& sink, const std::string& name,
+                         bool atStart) const {
+    if (m_table != nullptr) {
+        EncodeGb(*m_table, m_gb18030, text, sink, atStart);
+        return;
+    }
+    if (!m_iconv.IsOpen()) {
+        EncodeWithOwnCodec(text, sink, atStart);
+        return;
+    }
+    // The whole result is built before any of it is written, so a failure leaves the output
+    // empty.
+    Buffer<char> bytes(2 * text.size() + 16);
+    if (atStart) {
+        std::copy(m_byteOrderMark.begin(), m_byteOrderMark.end(), bytes.Data());
+        bytes.SetSize(m_byteOrderMark.size());
+    }
+    m_iconv.Reset();
+    const bool ignoring = NamesIgnore(m_charset);
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t stop = text.find(u'\0', i);
+        stop = std::min(stop, text.size());
+        if (!IsLeadingMark(text, i, atStart)) {
+            i += ConvertUntilFault(m_iconv, ignoring, m_charset, text.substr(i, stop - i), bytes);
+        }
+        if (i >= text.size()) {
+            break;
+        }
+        const CodePoint cp = CodePointAt(text, i);
+        const std::string reference = Reference(cp.value);
+        const std::u16string units(reference.begin(), reference.end());
+        if (ConvertUntilFault(m_iconv, false, m_charset, units, bytes) != units.size()) {
+            char character[16];
+            std::snprintf(character, sizeof character, "U+%04X", static_cast<unsigned>(cp.value));
+            throw DriverError(PlacePrefix(name, text, i) + "cannot write the character " +
+                              character + " in " + m_charset + ", not even as the reference " +
+                              reference + "; choose another output charset with --to-charset");
+        }
+        i += cp.units;
+    }
+    bytes.ReserveMore(64);
+    char* out = bytes.Data() + bytes.Size();
+    std::size_t outLeft = bytes.Capacity() - bytes.Size();
+    ::iconv(m_iconv.Get(), nullptr, nullptr, &out, &outLeft); // any closing shift sequence
+    bytes.SetSize(static_cast<std::size_t>(out - bytes.Data()));
+    if (bytes.Size() != 0) {
+        sink(bytes.View());
+    }
+}
+
+} // namespace morvane::tools
