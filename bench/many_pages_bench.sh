@@ -63,14 +63,12 @@ args=(--gb-to-utf --from-charset GB2312)
 
 reset() { rm -rf "$work/site"; cp -r "$work/pristine" "$work/site"; sync; }
 
-# Prints the wall seconds of the command, the pages reset (and synced) before it.
+# Prints "wall cpu" in seconds for the command (a function below, run in a child bash so that
+# GNU time sees it and every process it starts), the pages reset (and synced) before it.
 timed() {
   reset
-  local start end
-  start=$(date +%s.%N)
-  "$@"
-  end=$(date +%s.%N)
-  python3 -c "print($end - $start)"
+  /usr/bin/time -f '%e %U %S' -o "$work/time" bash -c "$(declare -f "$1"); $(declare -p work binary args); $1" >/dev/null
+  awk '{print $1, $2 + $3}' "$work/time"
 }
 
 one_run() { (cd "$work/site" && "$binary" "${args[@]}" -i ./*.wml); }
@@ -85,7 +83,7 @@ expected=$("$binary" "${args[@]}" "$work/pristine/page00000.wml" | sha256sum)
 
 echo "$pages pages, $((total_bytes / pages)) bytes a page on average, in $(df -T "$work" | awk 'NR == 2 {print $2}') ($work)"
 uptime
-printf '%-26s %s\n' way 'wall seconds of each run -> pages/s on the best, on the mean'
+printf '%-18s %s\n' way 'wall (cpu) seconds of each run -> pages/s on the best, on the mean; cpu ms a page'
 for way in one_run per_page one_run_checked; do
   times=()
   for _ in $(seq "$runs"); do
@@ -93,8 +91,11 @@ for way in one_run per_page one_run_checked; do
   done
   python3 - "$way" "$pages" "${times[@]}" <<'PY'
 import statistics, sys
-way, pages, times = sys.argv[1], int(sys.argv[2]), [float(t) for t in sys.argv[3:]]
-print(f"{way:<26} {' '.join(f'{t:.2f}' for t in times)} -> "
-      f"{pages / min(times):.0f} best, {pages / statistics.mean(times):.0f} mean")
+way, pages = sys.argv[1], int(sys.argv[2])
+runs = [tuple(float(x) for x in t.split()) for t in sys.argv[3:]]
+wall = [w for w, _ in runs]
+print(f"{way:<18} {' '.join(f'{w:.2f} ({c:.2f})' for w, c in runs)} -> "
+      f"{pages / min(wall):.0f} best, {pages / statistics.mean(wall):.0f} mean; "
+      f"{1000 * statistics.mean(c for _, c in runs) / pages:.2f} ms")
 PY
 done
