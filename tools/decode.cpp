@@ -140,10 +140,18 @@ std::size_t DecodeIconvPiece(const IconvHandle& cd, bool ignoring, const DecodeF
                                            : ::iconv(cd.Get(), &in, &inLeft, &out, &outLeft);
         const int error = errno;
         text.SetSize(static_cast<std::size_t>(out - base) / sizeof(char16_t));
+        // "//IGNORE" in the charset name asks for what cannot be read to be left out. iconv
+        // does that for some faults and tells of it at the end of the call; where it stops
+        // without getting on, the byte it stopped at is left out here, as "iconv -c" does.
+        bool skipped = false;
+        if (ignoring && error == EILSEQ && !closing) {
+            skipped = true;
+            if (in == inBefore && out == outBefore) {
+                ++in;
+                --inLeft;
+            }
+        }
         const auto used = static_cast<std::size_t>(in - bytes.data());
-        // "//IGNORE" in the charset name: iconv skips what it cannot read and says so only
-        // at the end of a call, which is no fault as long as it got on.
-        const bool skipped = ignoring && error == EILSEQ && (in != inBefore || out != outBefore);
         if (result != kIconvFailed || skipped) {
             if (closing || (!end && inLeft == 0)) {
                 return used;

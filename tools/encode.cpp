@@ -91,6 +91,36 @@ std::string ConvertAlone(const IconvHandle& cd, std::u16string_view units) {
     return std::string(out, static_cast<std::size_t>(o - out));
 }
 
+constexpr bool IsPrivateUse(char32_t c) {
+    return c >= 0xE000 && c <= 0xF8FF;
+}
+
+/// Writes the character that starts at text[i] (not ASCII, or U+0000) under a GB label at
+/// `out`, as its agreed code or a reference; returns how many units it took.
+std::size_t PutGbCharacter(const GbTable& table, const IconvHandle& gb18030,
+                           std::u16string_view text, std::size_t i, bool atStart, char*& out) {
+    const char16_t c = text[i];
+    const CodePoint cp = CodePointAt(text, i);
+    const std::uint16_t code =
+        cp.units == 1 && !engine::IsSurrogate(c) ? table.CodeOf(c) : std::uint16_t{0};
+    std::string written;
+    if (code != 0) {
+        *out++ = static_cast<char>(code >> 8);
+        *out++ = static_cast<char>(code & 0xFF);
+    } else if (gb18030.IsOpen() && c != 0 && !IsLeadingMark(text, i, atStart) &&
+               !IsPrivateUse(cp.value) &&
+               (written = ConvertAlone(gb18030, text.substr(i, cp.units))).size() == 4) {
+        // Two-byte codes outside the table are those on which the readers disagree.
+        // Of the four-byte codes only those of private-use characters differ between
+        // readers (the editions of GB18030 moved characters into and out of that area).
+        out = std::copy(written.begin(), written.end(), out);
+    } else {
+        const std::string reference = Reference(cp.value);
+        out = std::copy(reference.begin(), reference.end(), out);
+    }
+    return cp.units;
+}
+
 void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_view text,
               const ByteSink& sink, bool atStart) {
     Buffer<char> bytes(kChunkUnits * kLongestReference + 16);
@@ -102,34 +132,19 @@ void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_v
         }
     };
     for (std::size_t i = 0; i < text.size();) {
-        if (static_cast<std::size_t>(out - bytes.Data()) >= (kChunkUnits - 1) * kLongestReference) {
-            flush();
+        // A chunk of units at most kLongestReference bytes each fills at most the buffer.
+        const std::size_t chunkEnd = std::min(text.size(), i + kChunkUnits - 1);
+        while (i < chunkEnd) {
+            const char16_t c = text[i];
+            if (c < 0x80 && c != 0) {
+                *out++ = static_cast<char>(c);
+                ++i;
+                continue;
+            }
+            i += PutGbCharacter(table, gb18030, text, i, atStart, out);
         }
-        const char16_t c = text[i];
-        if (c < 0x80 && c != 0) {
-            *out++ = static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        const CodePoint cp = CodePointAt(text, i);
-        const std::uint16_t code =
-            cp.units == 1 && !engine::IsSurrogate(c) ? table.CodeOf(c) : std::uint16_t{0};
-        std::string written;
-        if (code != 0) {
-            *out++ = static_cast<char>(code >> 8);
-            *out++ = static_cast<char>(code & 0xFF);
-        } else if (gb18030.IsOpen() && c != 0 && !IsLeadingMark(text, i, atStart) &&
-                   (written = ConvertAlone(gb18030, text.substr(i, cp.units))).size() == 4) {
-            // Four-byte codes have one reading; two-byte ones outside the table are those
-            // on which the readers disagree.
-            out = std::copy(written.begin(), written.end(), out);
-        } else {
-            const std::string reference = Reference(cp.value);
-            out = std::copy(reference.begin(), reference.end(), out);
-        }
-        i += cp.units;
+        flush();
     }
-    flush();
 }
 
 bool NamesIgnore(const std::string& charset) {

@@ -11,7 +11,12 @@
 #include "tools/lines.h"
 
 #include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace morvane::tools {
@@ -31,72 +36,124 @@ constexpr std::u16string_view BreakText(Break kind) {
     return u"";
 }
 
+/// The first CR or LF of `text` at or after `i`, or its size. Eight units at a time while
+/// none of them is U+000D or below (a unit minus 0x0D, saturated at zero, is zero exactly for
+/// those), which is nearly all of a page.
+std::size_t FindBreak(std::u16string_view text, std::size_t i) {
+    const std::size_t n = text.size();
+#if defined(__SSE2__)
+    const __m128i carriageReturn = _mm_set1_epi16(0x0D);
+    const __m128i zero = _mm_setzero_si128();
+#endif
+    while (i < n) {
+#if defined(__SSE2__)
+        while (i + 8 <= n) {
+            const __m128i block =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(block, carriageReturn), zero)) !=
+                0) {
+                break;
+            }
+            i += 8;
+        }
+        if (i >= n) {
+            break;
+        }
+#endif
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            return i;
+        }
+        ++i;
+    }
+    return n;
+}
+
 /// Calls `line(text, kind, broken)` for each line of `text` in order: its text without the
 /// break, and the kind of break that ends it (`broken` is false for the last line).
 template <typename Line> void ForEachLine(std::u16string_view text, const Line& line) {
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            continue;
-        }
-        const bool pair = c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
-        line(text.substr(start, i - start),
-             c == u'\n' ? Break::Lf
-             : pair     ? Break::CrLf
-                        : Break::Cr,
-             true);
-        i += pair ? 1 : 0;
-        start = i + 1;
+    for (std::size_t i = FindBreak(text, 0); i < text.size(); i = FindBreak(text, start)) {
+        const bool lf = text[i] == u'\n';
+        const bool pair = !lf && i + 1 < text.size() && text[i + 1] == u'\n';
+        line(text.substr(start, i - start), lf ? Break::Lf : pair ? Break::CrLf : Break::Cr, true);
+        start = i + (pair ? 2 : 1);
     }
     line(text.substr(start), Break::Lf, false);
+}
+
+/// How many CR and LF units `text` holds, and whether they all stand in CR LF pairs.
+struct BreakCount {
+    std::size_t crs = 0;
+    std::size_t lfs = 0;
+    bool allCrLf = true;
+};
+
+BreakCount CountBreaks(std::u16string_view text) {
+    BreakCount count;
+    const std::size_t n = text.size();
+    for (std::size_t i = FindBreak(text, 0); i < n; i = FindBreak(text, i + 1)) {
+        if (text[i] == u'\n') {
+            ++count.lfs;
+            count.allCrLf = count.allCrLf && i > 0 && text[i - 1] == u'\r';
+        } else {
+            ++count.crs;
+            count.allCrLf = count.allCrLf && i + 1 < n && text[i + 1] == u'\n';
+        }
+    }
+    return count;
+}
+
+/// Writes the k-th CR LF of `result` back as `breaks[k]`, in place: no break is longer than
+/// CR LF, so the writing never overtakes the reading.
+void RestoreBreaks(std::u16string& result, const std::vector<Break>& breaks) {
+    char16_t* const d = result.data();
+    std::size_t written = 0;
+    std::size_t read = 0;
+    for (const Break kind : breaks) {
+        const std::size_t at = FindBreak(result, read); // the CR of a CR LF
+        std::memmove(d + written, d + read, (at - read) * sizeof(char16_t));
+        written += at - read;
+        const std::u16string_view put = BreakText(kind);
+        std::copy(put.begin(), put.end(), d + written);
+        written += put.size();
+        read = at + 2;
+    }
+    std::memmove(d + written, d + read, (result.size() - read) * sizeof(char16_t));
+    result.resize(written + result.size() - read);
 }
 
 } // namespace
 
 std::u16string ConvertKeepingLineBreaks(std::u16string_view text, const PageConversion& convert) {
-    std::vector<Break> breaks;
-    ForEachLine(text, [&breaks](std::u16string_view, Break kind, bool broken) {
-        if (broken) {
-            breaks.push_back(kind);
-        }
-    });
-    const bool allCrLf =
-        std::all_of(breaks.begin(), breaks.end(), [](Break kind) { return kind == Break::CrLf; });
-
-    std::u16string result;
-    if (allCrLf) {
-        result = convert(text);
-    } else {
-        std::u16string withCrLf;
-        withCrLf.reserve(text.size() + breaks.size());
-        ForEachLine(text, [&withCrLf](std::u16string_view line, Break, bool broken) {
-            withCrLf.append(line);
-            withCrLf.append(broken ? u"\r\n" : u"");
-        });
-        result = convert(withCrLf);
-    }
-
-    const auto crs = static_cast<std::size_t>(std::count(result.begin(), result.end(), u'\r'));
-    const auto lfs = static_cast<std::size_t>(std::count(result.begin(), result.end(), u'\n'));
-    if (crs == breaks.size() && lfs == breaks.size()) {
-        if (allCrLf) {
+    const BreakCount given = CountBreaks(text);
+    if (given.allCrLf) {
+        // The common case of a page saved with CR LF: the engine's own result, unless the
+        // page held references that became line breaks.
+        std::u16string result = convert(text);
+        const BreakCount made = CountBreaks(result);
+        if (made.crs == given.lfs && made.lfs == given.lfs) {
             return result;
         }
-        std::u16string restored;
-        restored.reserve(result.size());
-        std::size_t from = 0;
-        for (const Break kind : breaks) {
-            const std::size_t at = result.find(u"\r\n", from);
-            restored.append(result, from, at - from);
-            restored.append(BreakText(kind));
-            from = at + 2;
+    } else {
+        std::vector<Break> breaks;
+        std::u16string withCrLf;
+        withCrLf.reserve(text.size() + given.lfs + given.crs);
+        ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
+            withCrLf.append(line);
+            if (broken) {
+                withCrLf.append(u"\r\n");
+                breaks.push_back(kind);
+            }
+        });
+        std::u16string result = convert(withCrLf);
+        withCrLf = std::u16string();
+        const BreakCount made = CountBreaks(result);
+        if (made.crs == breaks.size() && made.lfs == breaks.size()) {
+            RestoreBreaks(result, breaks);
+            return result;
         }
-        restored.append(result, from);
-        return restored;
     }
 
-    result = std::u16string();
     std::u16string joined;
     ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
         joined.append(convert(line));

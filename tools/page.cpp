@@ -98,26 +98,33 @@ void Convert(InputFile& input, const std::string& name, const PageOptions& optio
              const ByteSink& sink, const NoteSink& note) {
     Buffer<char16_t> text = ReadPage(input, name, options);
 
+    std::u16string result;
+    std::optional<TextEncoder> encoder;
     if (options.mode == Mode::Encode) {
-        // The start of the result holds its declaration, if any.
+        // The encoder alone keeps a declaration as it is, so the result's start tells its
+        // charset before the rest is encoded.
         const std::size_t firstEnd = EncodeStretchEnd(text.View(), 0);
         const std::u16string first = engine::Ascii(text.View().substr(0, firstEnd));
-        const std::string charset =
-            ChooseResultCharset(first, options.mode, options.toCharset, name, note);
-        const TextEncoder encoder = OutputEncoder(charset, name, options.toCharset);
-        if (encoder.NeverFails()) {
-            EncodeInStretches(text.View(), encoder, first, firstEnd, sink, name);
+        encoder.emplace(
+            OutputEncoder(ChooseResultCharset(first, options.mode, options.toCharset, name, note),
+                          name, options.toCharset));
+        if (encoder->NeverFails()) {
+            EncodeInStretches(text.View(), *encoder, first, firstEnd, sink, name);
             return;
         }
+        result = engine::Ascii(text.View());
+    } else {
+        result = ApplyEngine(options.mode, text.View());
     }
-
     // The input text is released as soon as the engine's result exists, which keeps the peak
     // memory to the engine's own need plus the input text.
-    std::u16string result = ApplyEngine(options.mode, text.View());
     text = Buffer<char16_t>();
-    const std::string charset =
-        ChooseResultCharset(result, options.mode, options.toCharset, name, note);
-    OutputEncoder(charset, name, options.toCharset).Encode(result, sink, name);
+    if (!encoder) {
+        encoder.emplace(
+            OutputEncoder(ChooseResultCharset(result, options.mode, options.toCharset, name, note),
+                          name, options.toCharset));
+    }
+    encoder->Encode(result, sink, name);
 }
 
 } // namespace

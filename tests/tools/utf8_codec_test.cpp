@@ -13,6 +13,8 @@
 namespace morvane::tools::test {
 namespace {
 
+using namespace std::string_view_literals;
+
 // A random text of code points: ASCII runs of random length between characters from each
 // UTF-8 length class, so the block paths start and stop at every alignment.
 std::u16string RandomText(std::mt19937& random, std::size_t length) {
@@ -170,11 +172,21 @@ struct SurrogateCase {
 
 class LoneSurrogateTest : public testing::TestWithParam<SurrogateCase> {};
 
+constexpr std::size_t kNone = std::u16string_view::npos;
+
 TEST_P(LoneSurrogateTest, FindsTheFirstUnpairedUnit) {
     EXPECT_EQ(FindLoneSurrogate(GetParam().text), GetParam().lone);
+    // With U+0000 searched for too, a U+0000 put in front of the text in a block of its own,
+    // or in the same block, is found first; one after the texts is found where nothing else is.
+    EXPECT_EQ(FindLoneSurrogateOrNul(GetParam().text), GetParam().lone);
+    for (const std::u16string_view front : {u"\0"sv, u"0123456789\0"sv}) {
+        EXPECT_EQ(FindLoneSurrogateOrNul(std::u16string(front) + GetParam().text),
+                  front.size() - 1);
+    }
+    const std::u16string behind = GetParam().text + u'\0';
+    EXPECT_EQ(FindLoneSurrogateOrNul(behind),
+              GetParam().lone == kNone ? GetParam().text.size() : GetParam().lone);
 }
-
-constexpr std::size_t kNone = std::u16string_view::npos;
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, LoneSurrogateTest,
