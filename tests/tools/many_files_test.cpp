@@ -114,13 +114,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ShortFormTest, AnswerAsTheLongOnes) {
     EXPECT_EQ(RunConvert({"-h"}).out, RunConvert({"--help"}).out);
     EXPECT_EQ(RunConvert({"--encode", "-V"}).out, RunConvert({"--version"}).out);
-    const ScratchDir dir;
-    const std::string a = dir.Write("a.wml", kGbPage);
-    const std::string b = dir.Write("b.wml", kGbPage);
-    EXPECT_EQ(RunConvert({"--gb-to-utf", "-i", a}).status, 0);
-    EXPECT_EQ(RunConvert({"--gb-to-utf", "--in-place", b}).status, 0);
-    EXPECT_EQ(ReadFileBytes(a), ReadFileBytes(b));
-    EXPECT_EQ(ReadFileBytes(a), Expected("--gb-to-utf", kGbPage));
 }
 
 // --- many files ----------------------------------------------------------------------------
@@ -182,7 +175,7 @@ TEST_P(ManyFilesTest, AFailingFileIsNamedAndTheOthersConvert) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Destinations, ManyFilesTest,
-                         testing::Values(DestinationCase{"InPlace", {"-i"}, true},
+                         testing::Values(DestinationCase{"InPlace", {"--in-place"}, true},
                                          DestinationCase{"OutputDir", {"-o", "OUT"}, false},
                                          DestinationCase{
                                              "OutputDirAttached", {"--output-dir=OUT"}, false}),
