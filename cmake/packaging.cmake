@@ -48,7 +48,8 @@ if(MORVANE_GUI)
 endif()
 
 # The Debian package. Its library dependencies come from dpkg-shlibdeps (dpkg-dev)
-# on the installed binaries, so they follow whatever Qt the build linked.
+# on the installed binaries, so they follow whatever Qt and libxml2 (the driver's
+# --check) the build linked; tests/packaging/deb_package_test.sh checks each is there.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morvane)
 set(CPACK_PACKAGE_VENDOR Tarnwick)

@@ -1,24 +1,40 @@
 #pragma once
 // The driver's command line: one conversion mode, optional input and output
-// charsets and an optional input file, or a request for the usage or version
-// text. Parsing is pure, so the whole grammar is decided in one place before
-// any file or charset is touched.
+// charsets, where the results go (standard output, a folder, or each file in
+// place), whether to check them as XML, and the files; or a request for the
+// usage or version text. Parsing is pure, so the whole grammar is decided in
+// one place before any file or charset is touched.
 
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace morvane::tools {
 
 /// Which engine function a run applies.
 enum class Mode { GbToUtf, UtfToGb, Encode, Decode };
 
+/// Where each page's result goes.
+enum class Destination {
+    StandardOutput, ///< the single page of the run, to standard output
+    Folder,         ///< `outputDir`/<file name>, replaced atomically
+    InPlace,        ///< the file itself, replaced atomically
+};
+
 struct ConvertRequest {
     Mode mode = Mode::GbToUtf;
+    /// Empty: decided by the page itself (byte-order mark, declaration).
     std::string fromCharset;
+    /// Empty: decided by the result's own declaration.
     std::string toCharset;
-    /// "-" is standard input.
-    std::string file = "-";
+    /// The pages in the order given; "-" (standard input) only as the single page of a
+    /// run to standard output.
+    std::vector<std::string> files{"-"};
+    Destination destination = Destination::StandardOutput;
+    std::string outputDir;
+    /// Parse every result as XML and report what a gateway's parser would refuse.
+    bool check = false;
 };
 
 struct ShowHelp {};
@@ -31,7 +47,9 @@ struct UsageError {
 using ParsedCommandLine = std::variant<ConvertRequest, ShowHelp, ShowVersion, UsageError>;
 
 /// Reads the arguments after the program name. Options are taken in order, so --help or
-/// --version answer as soon as they are met; "--" ends the options.
+/// --version answer as soon as they are met; "--" ends the options. An option that takes
+/// a value as the next argument refuses one that starts with "-", so that a forgotten
+/// value does not swallow the next option; the "--option=VALUE" form takes any value.
 ParsedCommandLine ParseCommandLine(std::span<const char* const> args);
 
 /// The text --help prints.

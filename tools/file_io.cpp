@@ -1,6 +1,7 @@
 #include "tools/file_io.h"
 
 #include "tools/driver_error.h"
+#include "tools/output.h"
 
 #include <cerrno>
 #include <cstring>
@@ -70,6 +71,9 @@ void WriteOutput(std::string_view bytes) {
         if (put < 0) {
             if (errno == EINTR) {
                 continue;
+            }
+            if (errno == EPIPE) {
+                throw OutputClosed();
             }
             throw DriverError(SystemErrorText("cannot write to standard output", errno));
         }

@@ -38,7 +38,8 @@ private:
 /// goes to the reader in fewer, larger steps. Changes nothing when it cannot.
 void WidenOutputPipe();
 
-/// Writes all of `bytes` to standard output. Throws DriverError on failure.
+/// Writes all of `bytes` to standard output. Throws OutputClosed when the reader has gone
+/// away and DriverError on any other failure.
 void WriteOutput(std::string_view bytes);
 
 /// Closes standard output so that a failure reported only at close still reaches the user.

@@ -1,41 +1,272 @@
 // morvane-convert: the text-in, text-out driver over the conversion engine.
-// It reads a whole page, decodes it to UTF-16, applies one engine function and
-// writes the encoded result; every failure ends the run with one line on
-// standard error and nothing on standard output.
+// It parses the command line and runs each page through ConvertPage into its
+// destination: standard output for a single page, or a file replaced
+// atomically under -o DIR or --in-place. A file that fails is reported by name
+// and left as it was, and the next one goes on; --check then reads each result
+// as XML. Exit status: 1 when any file failed, else 3 when --check found
+// problems, else 0.
 
 #include "tools/cli_options.h"
 #include "tools/driver_error.h"
 #include "tools/file_io.h"
+#include "tools/output.h"
 #include "tools/page.h"
+#include "tools/xml_check.h"
 
+#include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <new>
+#include <set>
 #include <span>
 #include <string>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <variant>
 
 namespace {
 
 using namespace morvane::tools;
 
+/// Exit status when --check found problems and no file failed.
+constexpr int kExitCheckProblems = 3;
+
+void PrintLine(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stderr);
+}
+
 void PrintError(const std::string& message) {
-    std::fputs(("morvane-convert: " + message + "\n").c_str(), stderr);
+    PrintLine("morvane-convert: " + message);
 }
 
-int Convert(const ConvertRequest& request) {
-    const PageOptions options{request.mode, request.fromCharset, request.toCharset};
-    CheckPageOptions(options);
-    InputFile input(request.file);
-    WidenOutputPipe();
-    ConvertPage(
-        input, request.file, options, [](std::string_view piece) { WriteOutput(piece); },
-        [](const std::string& line) { PrintError(line); });
-    CloseOutput();
-    return 0;
-}
+/// Standard error during a run: messages, and on a terminal a progress line that each
+/// message first clears, so the two never mix.
+class Messages final {
+public:
+    explicit Messages(std::size_t files)
+        : m_total(files)
+        , m_progress(files > 1 && ::isatty(STDERR_FILENO) == 1) {}
+    Messages(const Messages&) = delete;
+    Messages& operator=(const Messages&) = delete;
+    ~Messages() { ClearProgress(); }
 
-int Run(std::span<const char* const> args) {
+    void Error(const std::string& message) {
+        ClearProgress();
+        PrintError(message);
+    }
+    /// A line of --check's report, which starts with the file's name as compilers' do.
+    void Problem(const std::string& line) {
+        ClearProgress();
+        PrintLine(line);
+    }
+
+    /// Shows "done/total name" when the last showing is a tenth of a second old.
+    void Progress(std::size_t done, const std::string& name) {
+        if (!m_progress) {
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (m_shown && now - m_lastShown < std::chrono::milliseconds(100)) {
+            return;
+        }
+        m_lastShown = now;
+        std::string line =
+            "morvane-convert: " + std::to_string(done) + "/" + std::to_string(m_total) + " " + name;
+        winsize size{};
+        const std::size_t width =
+            ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 ? size.ws_col : 80;
+        if (line.size() >= width) {
+            // Cut at a character boundary of UTF-8, so the terminal never shows half a character.
+            std::size_t cut = width - 1;
+            while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
+                --cut;
+            }
+            line.resize(cut);
+        }
+        std::fputs(("\r\x1b[K" + line).c_str(), stderr);
+        m_shown = true;
+    }
+
+private:
+    void ClearProgress() {
+        if (m_shown) {
+            std::fputs("\r\x1b[K", stderr);
+            m_shown = false;
+        }
+    }
+
+    std::size_t m_total;
+    bool m_progress;
+    bool m_shown = false;
+    std::chrono::steady_clock::time_point m_lastShown;
+};
+
+/// The loop over the files of one run.
+class Run final {
+public:
+    explicit Run(const ConvertRequest& request)
+        : m_request(request)
+        , m_options{request.mode, request.fromCharset, request.toCharset}
+        , m_messages(request.files.size()) {}
+
+    int All() {
+        CheckPageOptions(m_options);
+        if (m_request.destination == Destination::Folder) {
+            std::error_code error;
+            if (!std::filesystem::is_directory(m_request.outputDir, error)) {
+                throw DriverError("cannot write into '" + m_request.outputDir +
+                                  "': not a folder, or it does not exist");
+            }
+        }
+        if (m_request.destination == Destination::StandardOutput) {
+            WidenOutputPipe();
+        }
+        for (std::size_t i = 0; i < m_request.files.size(); ++i) {
+            m_messages.Progress(i, m_request.files[i]);
+            One(m_request.files[i]);
+        }
+        if (m_request.destination == Destination::StandardOutput) {
+            CloseOutput();
+        }
+        for (const std::string& folder : m_folders) {
+            SyncFolder(folder);
+        }
+        return m_failed ? kExitFailure : m_problems ? kExitCheckProblems : 0;
+    }
+
+private:
+    void Note(const std::string& line) { m_messages.Error(line); }
+
+    /// Converts one file into its destination; a failure is reported and counted.
+    void One(const std::string& file) {
+        std::string written; // kept for --check
+        std::size_t toStandardOutput = 0;
+        std::string checkedName = file;
+        const auto note = [this](const std::string& line) { Note(line); };
+        try {
+            InputFile input(file);
+            if (m_request.destination == Destination::StandardOutput) {
+                ConvertPage(
+                    input, file, m_options,
+                    [&](std::string_view piece) {
+                        if (m_request.check) {
+                            written.append(piece);
+                        }
+                        toStandardOutput += piece.size();
+                        try {
+                            WriteOutput(piece);
+                        } catch (const DriverError&) {
+                            toStandardOutput = 0; // the write failure says it all
+                            throw;
+                        }
+                    },
+                    note);
+            } else {
+                const std::string target = Target(file);
+                if (!m_targets.insert(target).second) {
+                    Note(file + ": note: the same file as one converted before in this run; "
+                                "converted once");
+                    return;
+                }
+                Sweep(target);
+                ReplacementFile output(target);
+                ConvertPage(
+                    input, file, m_options,
+                    [&](std::string_view piece) {
+                        if (m_request.check) {
+                            written.append(piece);
+                        }
+                        output.Write(piece);
+                    },
+                    note);
+                output.Commit(false); // the folder is synced once, at the end of the run
+                if (m_request.destination == Destination::Folder) {
+                    checkedName = target;
+                }
+            }
+        } catch (const DriverError& error) {
+            Fail(error.what(), file, toStandardOutput);
+            return;
+        } catch (const std::bad_alloc&) {
+            Fail(file + ": not enough memory for this page", file, toStandardOutput);
+            return;
+        }
+        if (m_request.check) {
+            Check(checkedName, written);
+        }
+    }
+
+    void Fail(std::string message, const std::string& file, std::size_t toStandardOutput) {
+        m_failed = true;
+        // In a run over several files every failure names its file, so that one among
+        // thousands can be found.
+        if (m_request.files.size() > 1 && !message.starts_with(file + ":") &&
+            message.find("'" + file + "'") == std::string::npos) {
+            message = file + ": " + message;
+        }
+        const bool saysIncomplete = message.find("incomplete") != std::string::npos;
+        if (saysIncomplete && m_request.destination != Destination::StandardOutput) {
+            // What was written went to the temporary file, which is gone.
+            message += ", and was discarded: the target is left as it was";
+        }
+        m_messages.Error(message);
+        if (toStandardOutput > 0 && !saysIncomplete) {
+            m_messages.Error(file + ": the result on standard output is incomplete");
+        }
+    }
+
+    /// The file a page's result replaces: under -o DIR its name in DIR, in place the file
+    /// itself, a symbolic link followed so that the link stays a link.
+    std::string Target(const std::string& file) const {
+        const std::filesystem::path path(file);
+        if (m_request.destination == Destination::Folder) {
+            return (std::filesystem::path(m_request.outputDir) / path.filename()).string();
+        }
+        std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(file.c_str(), nullptr),
+                                                             &std::free);
+        return resolved ? std::string(resolved.get()) : file;
+    }
+
+    /// Removes, once per folder, what killed runs left in the target's folder.
+    void Sweep(const std::string& target) {
+        const std::filesystem::path parent = std::filesystem::path(target).parent_path();
+        const std::string folder = parent.empty() ? "." : parent.string();
+        if (!m_folders.insert(folder).second) {
+            return;
+        }
+        if (const std::size_t removed = RemoveAbandonedTemporaries(folder); removed > 0) {
+            Note(folder + ": note: removed " + std::to_string(removed) +
+                 " temporary file(s) left by a run that was stopped part-way");
+        }
+    }
+
+    void Check(const std::string& name, std::string_view bytes) {
+        const XmlCheckResult result = CheckXml(bytes);
+        for (const XmlProblem& problem : result.problems) {
+            m_messages.Problem(name + ":" + std::to_string(problem.line) + ":" +
+                               std::to_string(problem.column) + ": " + problem.message);
+        }
+        if (result.notShown > 0) {
+            m_messages.Problem(name + ": " + std::to_string(result.notShown) +
+                               " more problem(s) not shown");
+        }
+        m_problems = m_problems || !result.problems.empty();
+    }
+
+    const ConvertRequest& m_request;
+    const PageOptions m_options;
+    Messages m_messages;
+    std::set<std::string> m_targets;
+    std::set<std::string> m_folders;
+    bool m_failed = false;
+    bool m_problems = false;
+};
+
+int Main(std::span<const char* const> args) {
     const ParsedCommandLine parsed = ParseCommandLine(args);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         PrintError(error->message);
@@ -52,17 +283,23 @@ int Run(std::span<const char* const> args) {
         CloseOutput();
         return 0;
     }
-    return Convert(std::get<ConvertRequest>(parsed));
+    return Run(std::get<ConvertRequest>(parsed)).All();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // A reader that goes away must show up as EPIPE on write, reported like any other write
-    // failure, rather than end the process without a word.
+    // A reader that goes away shows up as EPIPE on write, so that the run can stop in
+    // order; a closed standard error (progress, messages) never ends an in-place run.
     std::signal(SIGPIPE, SIG_IGN);
     try {
-        return Run(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+        return Main(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    } catch (const OutputClosed&) {
+        // As a Unix filter whose reader left: no message, ended by SIGPIPE itself, so that
+        // a shell pipeline sees what it sees from cat or grep (status 141 in the shell).
+        std::signal(SIGPIPE, SIG_DFL);
+        std::raise(SIGPIPE);
+        return 128 + SIGPIPE;
     } catch (const DriverError& error) {
         PrintError(error.what());
         return error.Status();

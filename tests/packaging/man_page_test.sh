@@ -11,12 +11,20 @@ set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 options() { grep -oE -- '--[a-z][a-z0-9-]*' | sort -u; }
 
-# An option is documented where a line of --help starts with it, and where a
-# tagged paragraph (.TP) of the page has it as its tag; in troff a hyphen in an
-# option is written \-. Options named in running text (iconv --list) do not count.
-help_options=$("$MORVANE_CONVERT" --help | grep -E '^ +--' | options)
-page_options=$(awk 'tag && /^\.BI? \\-\\-/ {print $2} {tag = ($0 == ".TP")}' "$MAN_PAGE" |
-  sed 's/\\-/-/g' | options)
+# An option is documented where a line of --help starts with it (a one-letter
+# form first, as in "-o, --output-dir DIR"), and where a tagged paragraph (.TP)
+# of the page has it in its tag; in troff a hyphen in an option is written \-.
+# Options named in running text (iconv --list) do not count.
+short_options() { grep -oE -- '(^|[ ,])-[A-Za-z]([ ,]|$)' | tr -d ' ,' | sort -u; }
+help_lines=$("$MORVANE_CONVERT" --help | grep -E '^ +(-[A-Za-z], )?--')
+page_lines=$(awk 'tag && /^\.B[IR]? \\-/ {print} {tag = ($0 == ".TP")}' "$MAN_PAGE" |
+  sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' -e 's/"//g' -e 's/^\.B[IR]* //')
+help_options=$(options <<<"$help_lines")
+page_options=$(options <<<"$page_lines")
+help_short=$(short_options <<<"$help_lines")
+page_short=$(short_options <<<"$page_lines")
+[ "$help_short" = "$page_short" ] ||
+  fail "one-letter options differ: --help has $(echo $help_short), the page $(echo $page_short)"
 for must in --help --version --encode --decode; do
   grep -qxF -- "$must" <<<"$help_options" || fail "--help does not list $must"
 done

@@ -1,0 +1,276 @@
+#include "tools/xml_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <iconv.h>
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+#include <new>
+#include <optional>
+#include <string>
+
+namespace morvane::tools {
+namespace {
+
+enum class ByteOrderMark { None, Utf8, Utf16Le, Utf16Be };
+
+ByteOrderMark MarkOf(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        return ByteOrderMark::Utf8;
+    }
+    if (bytes.starts_with("\xFF\xFE")) {
+        return ByteOrderMark::Utf16Le;
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return ByteOrderMark::Utf16Be;
+    }
+    return ByteOrderMark::None;
+}
+
+std::string Lower(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return result;
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+/// Counts lines and characters of a decoded prefix in UTF-32 (native order): XML's line
+/// ends are LF, CR LF and a lone CR.
+struct Place {
+    std::size_t line = 1;
+    std::size_t column = 1;
+};
+
+Place PlaceAfter(const std::u32string& text) {
+    Place place;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        if (c == U'\n' || (c == U'\r' && (i + 1 == text.size() || text[i + 1] != U'\n'))) {
+            ++place.line;
+            place.column = 1;
+        } else if (c != U'\r') {
+            ++place.column;
+        }
+    }
+    return place;
+}
+
+std::string HexBytes(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char byte : bytes.substr(0, 2)) {
+        const auto value = static_cast<unsigned char>(byte);
+        text += text.empty() ? "0x" : " 0x";
+        text += kDigits[value >> 4];
+        text += kDigits[value & 0xF];
+    }
+    return text;
+}
+
+/// Where `bytes` stop being valid in `charset`, and why, when iconv knows the charset.
+std::optional<XmlProblem> FirstInvalidBytes(std::string_view bytes, const std::string& charset) {
+    const iconv_t cd = ::iconv_open("UTF-32LE", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1))) {
+        return std::nullopt; // the parser reports an encoding it does not know
+    }
+    std::string decoded(bytes.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* out = decoded.data();
+    std::size_t outLeft = decoded.size();
+    const bool failed = ::iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1);
+    const int error = errno;
+    ::iconv_close(cd);
+    if (!failed) {
+        return std::nullopt;
+    }
+    std::u32string prefix(static_cast<std::size_t>(out - decoded.data()) / 4, U'\0');
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const auto* unit = reinterpret_cast<const unsigned char*>(decoded.data() + 4 * i);
+        prefix[i] = static_cast<char32_t>(unit[0] | unit[1] << 8 | unit[2] << 16 | unit[3] << 24);
+    }
+    const Place place = PlaceAfter(prefix);
+    const std::string_view rest = bytes.substr(static_cast<std::size_t>(in - bytes.data()));
+    return XmlProblem{place.line, place.column,
+                      error == EINVAL ? "the page ends inside a character"
+                                      : "bytes " + HexBytes(rest) + " are not valid " + charset};
+}
+
+/// The entities that the WML 1.1 DTD declares beyond XML's own five. The DTD is never read,
+/// so the parser calls them undeclared; a WML gateway knows them.
+bool IsWmlEntity(const char* name) {
+    return name != nullptr && (std::string_view(name) == "nbsp" || std::string_view(name) == "shy");
+}
+
+struct Collected {
+    XmlProblem problem;
+    bool aboutEncoding; ///< the parser's own words for bytes its decoder refused
+};
+
+struct Collector {
+    std::vector<Collected> errors;
+    std::size_t notShown = 0;
+};
+
+void CollectError(void* context, xmlErrorPtr error) {
+    if (error == nullptr || error->level < XML_ERR_ERROR) {
+        return;
+    }
+    if (error->code == XML_WAR_UNDECLARED_ENTITY && IsWmlEntity(error->str1)) {
+        return;
+    }
+    auto& collector = *static_cast<Collector*>(context);
+    if (collector.errors.size() >= kMaxXmlProblems) {
+        ++collector.notShown;
+        return;
+    }
+    std::string message = error->message != nullptr ? error->message : "error";
+    // Multi-line messages ("...indicate encoding !\nBytes: 0xD6 ...") become one line.
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) {
+        message.pop_back();
+    }
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    const bool aboutEncoding = error->domain == XML_FROM_I18N ||
+                               (error->domain == XML_FROM_IO && error->code == XML_IO_ENCODER) ||
+                               message.starts_with("Input is not proper UTF-8");
+    collector.errors.push_back(
+        {XmlProblem{static_cast<std::size_t>(std::max(error->line, 1)),
+                    static_cast<std::size_t>(std::max(error->int2, 1)), std::move(message)},
+         aboutEncoding});
+}
+
+/// Nothing outside the page is ever read: not a DTD, not an external entity.
+xmlParserInputPtr RefuseExternal(const char*, const char*, xmlParserCtxtPtr) {
+    return nullptr;
+}
+
+/// The encoding name the page's XML declaration gives, read from the bytes as written (a
+/// UTF-16 page through its byte-order mark), or empty when it has none.
+std::string EncodingNameInDeclaration(std::string_view bytes) {
+    std::string head;
+    const ByteOrderMark mark = MarkOf(bytes);
+    if (mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be) {
+        // The declaration is ASCII: one byte of each UTF-16 unit holds it.
+        const std::size_t low = mark == ByteOrderMark::Utf16Le ? 0 : 1;
+        for (std::size_t i = 2; i + 1 < bytes.size() && head.size() < 512; i += 2) {
+            head += bytes[i + low];
+        }
+    } else {
+        head = bytes.substr(mark == ByteOrderMark::Utf8 ? 3 : 0, 512);
+    }
+    if (!head.starts_with("<?xml") || head.size() < 6 || !IsSpace(head[5])) {
+        return {};
+    }
+    const std::size_t end = head.find("?>");
+    const std::string_view declaration =
+        std::string_view(head).substr(0, end == std::string::npos ? head.size() : end);
+    for (std::size_t at = declaration.find("encoding"); at != std::string_view::npos;
+         at = declaration.find("encoding", at + 1)) {
+        if (!IsSpace(declaration[at - 1])) {
+            continue;
+        }
+        std::size_t i = at + 8;
+        while (i < declaration.size() && IsSpace(declaration[i])) {
+            ++i;
+        }
+        if (i >= declaration.size() || declaration[i] != '=') {
+            continue;
+        }
+        ++i;
+        while (i < declaration.size() && IsSpace(declaration[i])) {
+            ++i;
+        }
+        if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\'')) {
+            continue;
+        }
+        const std::size_t close = declaration.find(declaration[i], i + 1);
+        if (close == std::string_view::npos) {
+            return {};
+        }
+        return std::string(declaration.substr(i + 1, close - i - 1));
+    }
+    return {};
+}
+
+} // namespace
+
+XmlCheckResult CheckXml(std::string_view bytes) {
+    XmlCheckResult result;
+    const std::string declared = EncodingNameInDeclaration(bytes);
+    const std::string label = Lower(declared);
+    const ByteOrderMark mark = MarkOf(bytes);
+    const bool markIsUtf16 = mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be;
+    const bool labelIsUtf16 = label.starts_with("utf-16") || label.starts_with("utf16");
+    if (!declared.empty() && mark != ByteOrderMark::None &&
+        (markIsUtf16 != labelIsUtf16 || (mark == ByteOrderMark::Utf8 && label != "utf-8"))) {
+        result.problems.push_back({1, 1,
+                                   "the declaration says encoding=\"" + declared +
+                                       "\", but the byte-order mark says " +
+                                       (markIsUtf16 ? "UTF-16" : "UTF-8")});
+    } else if (!markIsUtf16) {
+        // Without a declaration, XML reads the page as UTF-8.
+        if (auto problem = FirstInvalidBytes(bytes, declared.empty() ? "UTF-8" : declared)) {
+            problem->message =
+                (declared.empty() ? "no encoding is declared, so the page reads as UTF-8, but "
+                                  : "the declaration says encoding=\"" + declared + "\", but ") +
+                problem->message;
+            result.problems.push_back(std::move(*problem));
+        }
+    }
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        result.problems.push_back({1, 1, "too large for the XML parser to check (over 2 GiB)"});
+        return result;
+    }
+    Collector collector;
+    xmlInitParser();
+    const xmlExternalEntityLoader previousLoader = xmlGetExternalEntityLoader();
+    xmlSetExternalEntityLoader(RefuseExternal);
+    xmlSetStructuredErrorFunc(&collector, CollectError);
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    if (context == nullptr) {
+        xmlSetStructuredErrorFunc(nullptr, nullptr);
+        xmlSetExternalEntityLoader(previousLoader);
+        throw std::bad_alloc();
+    }
+    // RECOVER goes on after the first error, so that every error is reported at once.
+    const xmlDocPtr document = xmlCtxtReadMemory(
+        context, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_RECOVER);
+    xmlFreeDoc(document);
+    xmlFreeParserCtxt(context);
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    xmlSetExternalEntityLoader(previousLoader);
+
+    // Bytes that contradict the declaration are reported once, in this program's words; the
+    // parser read no further than them, so what it says from there on is not about the page.
+    const std::optional<XmlProblem> contradiction =
+        result.problems.empty() ? std::nullopt : std::optional(result.problems.front());
+    for (Collected& error : collector.errors) {
+        const XmlProblem& problem = error.problem;
+        if (contradiction &&
+            (error.aboutEncoding || problem.line > contradiction->line ||
+             (problem.line == contradiction->line && problem.column >= contradiction->column))) {
+            continue;
+        }
+        if (result.problems.size() < kMaxXmlProblems) {
+            result.problems.push_back(std::move(error.problem));
+        } else {
+            ++result.notShown;
+        }
+    }
+    result.notShown += collector.notShown;
+    std::stable_sort(result.problems.begin(), result.problems.end(),
+                     [](const XmlProblem& a, const XmlProblem& b) {
+                         return a.line != b.line ? a.line < b.line : a.column < b.column;
+                     });
+    return result;
+}
+
+} // namespace morvane::tools
