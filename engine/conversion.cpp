@@ -111,12 +111,8 @@ private:
 };
 
 template <std::size_t N> constexpr bool NeverLonger(const std::array<Literal, N>& literals) {
-    for (const Literal& literal : literals) {
-        if (literal.to.size() > literal.from.size()) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(
+        literals, [](const Literal& literal) { return literal.to.size() <= literal.from.size(); });
 }
 
 /// Replaces every occurrence of every literal of `Literals`, left to right,

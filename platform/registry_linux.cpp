@@ -20,7 +20,7 @@ namespace {
 constexpr long kRegInvalidHandle = 6;
 constexpr long kRegInvalidParameter = 87;
 
-const std::string kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const std::string kToolKey = R"(SOFTWARE\Microsoft\Shared Tools\MSINFO)";
 const std::string kToolValue = "PATH";
 
 // Programs that give an overview of the machine, tried in this order.

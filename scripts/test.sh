@@ -23,7 +23,7 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZ
   -DMORVANE_WERROR="$werror" >/dev/null
 cmake --build build/sanitize -j2
 
-# (style stage enabled once the tree is clean)
+./scripts/lint.sh build/sanitize
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"

@@ -88,7 +88,7 @@ std::string ConvertAlone(const IconvHandle& cd, std::u16string_view units) {
         ::iconv(cd.Get(), nullptr, nullptr, &o, &outLeft) == kIconvFailed) {
         return {};
     }
-    return std::string(out, static_cast<std::size_t>(o - out));
+    return {out, static_cast<std::size_t>(o - out)};
 }
 
 constexpr bool IsPrivateUse(char32_t c) {

@@ -10,6 +10,8 @@
 namespace morvane::tools {
 
 iconv_t IconvHandle::Closed() {
+    // iconv's own failure value, (iconv_t)-1: no pointer is ever made of it.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     return reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 }
 
@@ -25,6 +27,14 @@ IconvHandle::IconvHandle(const std::string& to, const std::string& from,
         }
         throw DriverError(SystemErrorText("cannot convert with charset '" + charset + "'", errno));
     }
+}
+
+IconvHandle IconvHandle::TryOpen(const std::string& to, const std::string& from) {
+    IconvHandle handle;
+    if (!to.empty() && !from.empty()) {
+        handle.m_cd = ::iconv_open(to.c_str(), from.c_str());
+    }
+    return handle;
 }
 
 IconvHandle::IconvHandle(IconvHandle&& other) noexcept

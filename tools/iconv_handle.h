@@ -13,6 +13,9 @@ public:
     /// Opens a conversion from `from` to `to`. Throws DriverError naming `charset` (the
     /// user's name for the side that is not the driver's own) when iconv knows no such charset.
     IconvHandle(const std::string& to, const std::string& from, const std::string& charset);
+    /// Opens a conversion from `from` to `to`, or gives a closed handle (IsOpen() false)
+    /// when iconv cannot.
+    static IconvHandle TryOpen(const std::string& to, const std::string& from);
     IconvHandle(IconvHandle&& other) noexcept;
     IconvHandle& operator=(IconvHandle&& other) noexcept;
     IconvHandle(const IconvHandle&) = delete;

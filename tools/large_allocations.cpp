@@ -21,7 +21,7 @@ void operator delete(void* memory) noexcept {
     std::free(memory);
 }
 
-void operator delete(void* memory, std::size_t) noexcept {
+void operator delete(void* memory, std::size_t /*size*/) noexcept {
     std::free(memory);
 }
 

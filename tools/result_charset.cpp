@@ -39,7 +39,7 @@ std::string ChooseResultCharset(std::u16string_view result, Mode mode, const std
                   "version=\"1.0\"?> is completed with encoding=\"gb2312\")");
     }
 
-    const std::string own = declared ? declared->name : "UTF-8";
+    std::string own = declared ? declared->name : "UTF-8";
     if (toCharset.empty()) {
         return own;
     }

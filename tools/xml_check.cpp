@@ -1,5 +1,7 @@
 #include "tools/xml_check.h"
 
+#include "tools/iconv_handle.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -76,8 +78,8 @@ std::string HexBytes(std::string_view bytes) {
 
 /// Where `bytes` stop being valid in `charset`, and why, when iconv knows the charset.
 std::optional<XmlProblem> FirstInvalidBytes(std::string_view bytes, const std::string& charset) {
-    const iconv_t cd = ::iconv_open("UTF-32LE", charset.c_str());
-    if (cd == reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1))) {
+    const IconvHandle cd = IconvHandle::TryOpen("UTF-32LE", charset);
+    if (!cd.IsOpen()) {
         return std::nullopt; // the parser reports an encoding it does not know
     }
     std::string decoded(bytes.size() * 4 + 4, '\0');
@@ -85,9 +87,8 @@ std::optional<XmlProblem> FirstInvalidBytes(std::string_view bytes, const std::s
     std::size_t inLeft = bytes.size();
     char* out = decoded.data();
     std::size_t outLeft = decoded.size();
-    const bool failed = ::iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1);
+    const bool failed = ::iconv(cd.Get(), &in, &inLeft, &out, &outLeft) == kIconvFailed;
     const int error = errno;
-    ::iconv_close(cd);
     if (!failed) {
         return std::nullopt;
     }
@@ -147,7 +148,8 @@ void CollectError(void* context, xmlErrorPtr error) {
 }
 
 /// Nothing outside the page is ever read: not a DTD, not an external entity.
-xmlParserInputPtr RefuseExternal(const char*, const char*, xmlParserCtxtPtr) {
+xmlParserInputPtr RefuseExternal(const char* /*url*/, const char* /*id*/,
+                                 xmlParserCtxtPtr /*context*/) {
     return nullptr;
 }
 

@@ -16,15 +16,15 @@ namespace morvane::ui {
 
 namespace {
 constexpr const char* kBackColorProperty = "morvaneBackColor";
+} // namespace
 
 Colour FromQColor(const QColor& c) {
     return RGB(c.red(), c.green(), c.blue());
 }
-} // namespace
 
 QColor ToQColor(Colour colour) {
-    return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
-                  static_cast<int>((colour >> 16) & 0xFFu));
+    return {static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
+            static_cast<int>((colour >> 16) & 0xFFu)};
 }
 
 void SetBackColor(QWidget* control, Colour colour) {

@@ -18,7 +18,9 @@ constexpr Colour RGB(int red, int green, int blue) {
            65536u * static_cast<Colour>(blue);
 }
 
+/// The two ways between the program's colour value and Qt's.
 QColor ToQColor(Colour colour);
+Colour FromQColor(const QColor& colour);
 
 /// Sets the background a control shows: the editing area of a text box, the
 /// face of a button, the whole area of a panel, frame, check box or label.

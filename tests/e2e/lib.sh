@@ -93,7 +93,7 @@ e2e_start_app() {
     LANG=C.UTF-8 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$E2E_SCALE" "$MORVANE" >"$E2E_ARTIFACTS/$E2E_NAME-app.log" 2>&1 &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
-    E2E_WIN=$(xdotool search --sync --onlyvisible --pid "$E2E_APP_PID" --name 'Morvane V1.2' | head -n 1)
+    E2E_WIN=$(xdotool search --sync --onlyvisible --pid "$E2E_APP_PID" --name '^Morvane V[0-9]' | head -n 1)
     [ -n "$E2E_WIN" ] || e2e_fail "main window did not appear"
     # Let the first layout and paint happen.
     sleep 0.5

@@ -17,7 +17,7 @@ e2e_screenshot start
 
 # --- Title -------------------------------------------------------------------
 title=$(xdotool getwindowname "$E2E_WIN")
-[[ $title == "Morvane V1.2 "* ]] || e2e_fail "title is '$title'"
+[[ $title == "Morvane V"[0-9]*.[0-9]*" "* ]] || e2e_fail "title is '$title'"
 
 FRAME=$(e2e_frame_of "$E2E_WIN")
 read -r CX CY CW _ < <(e2e_geometry "$E2E_WIN")

@@ -7,7 +7,7 @@
 #
 # Environment: BUILD_DIR (the build tree), PROJECT_VERSION, E2E_ARTIFACTS.
 set -euo pipefail
-: "${BUILD_DIR:?}" "${PROJECT_VERSION:?}"
+: "${BUILD_DIR:?}" "${PROJECT_VERSION:?}" "${APP_ID:?}"
 here=$(cd "$(dirname "$0")" && pwd)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -62,7 +62,7 @@ contents=$(dpkg-deb -c "$deb")
 ! awk '{print $6}' <<<"$contents" | grep -v -e '^\./$' -e '^\./usr/' || fail "files outside /usr"
 ! awk '{print $2}' <<<"$contents" | grep -vxF root/root || fail "files not owned by root"
 for path in usr/bin/morvane usr/bin/morvane-convert usr/share/man/man1/morvane-convert.1.gz \
-  usr/share/applications/example.tarnwick.Morvane.desktop usr/share/doc/morvane/copyright; do
+  usr/share/applications/$APP_ID.desktop usr/share/doc/morvane/copyright; do
   grep -q " \./$path\$" <<<"$contents" || fail "the package lacks /$path"
 done
 
@@ -81,7 +81,7 @@ e2e_start_wm openbox
 e2e_start_app
 # Docks on X11 match a window to its desktop entry through the window class.
 wm_class=$(xprop -id "$E2E_WIN" WM_CLASS | sed 's/.*, "\(.*\)"$/\1/')
-entry_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/example.tarnwick.Morvane.desktop")
+entry_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$APP_ID.desktop")
 [ "$wm_class" = "$entry_class" ] || fail "window class '$wm_class' differs from StartupWMClass '$entry_class'"
 
 xdotool windowactivate --sync "$E2E_WIN" key --clearmodifiers alt+F4

@@ -3,6 +3,7 @@
 #include "fake_platform.h"
 #include "probe.h"
 #include "ui/back_color.h"
+#include "ui/product.h"
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
@@ -62,7 +63,9 @@ TEST(MainWindowStart, CaptionAndClientSize) {
     fakes::FakePlatform fake;
     FrmMain w(fake.platform);
     EXPECT_EQ(w.windowTitle(),
-              QStringLiteral("Morvane V1.2  -- Tarnwick[WWW.TARNWICK.EXAMPLE]出品"));
+              QStringLiteral("Morvane V%1.%2  -- Tarnwick[WWW.TARNWICK.EXAMPLE]出品")
+                  .arg(kVersionMajor)
+                  .arg(kVersionMinor));
     EXPECT_FLOAT_EQ(w.ScaleWidth(), 10170);
     EXPECT_FLOAT_EQ(w.ScaleHeight(), 8340);
 }

@@ -52,8 +52,7 @@ public:
 };
 
 Colour SystemColour(const QWidget* w, QPalette::ColorRole role) {
-    const QColor c = w->palette().color(QPalette::Active, role);
-    return RGB(c.red(), c.green(), c.blue());
+    return FromQColor(w->palette().color(QPalette::Active, role));
 }
 
 } // namespace

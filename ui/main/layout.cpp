@@ -69,13 +69,13 @@ void FrmMain::FitStatusBarToFrame() {
     MoveTwips(Picjiao, outer - kCornerFromRight, corner.Top, corner.Width, corner.Height);
 }
 
-void FrmMain::Form_MouseDown(Qt::MouseButtons, float, float) {
+void FrmMain::Form_MouseDown(Qt::MouseButtons /*Button*/, float /*X*/, float /*Y*/) {
     // Any button starts a drag; Qt keeps sending the moves and the release
     // here until the button is let go, wherever the pointer goes.
     SplitDragging = true;
 }
 
-void FrmMain::Form_MouseMove(Qt::MouseButtons, float, float Y) {
+void FrmMain::Form_MouseMove(Qt::MouseButtons /*Button*/, float /*X*/, float Y) {
     ShowHelpTip(QString::fromUtf16(kSplitterTip));
     if (!SplitDragging) {
         return;
@@ -84,7 +84,7 @@ void FrmMain::Form_MouseMove(Qt::MouseButtons, float, float Y) {
     ArrangeTextBoxes();
 }
 
-void FrmMain::Form_MouseUp(Qt::MouseButtons, float, float) {
+void FrmMain::Form_MouseUp(Qt::MouseButtons /*Button*/, float /*X*/, float /*Y*/) {
     SplitDragging = false;
 }
 
