@@ -16,15 +16,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-binary="${1:-}"
-if [ -z "$binary" ]; then
-  build="${MORVANE_BENCH_BUILD:-build/driver-bench}"
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DMORVANE_GUI=OFF -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF >/dev/null
-  cmake --build "$build" -j2 --target morvane-convert >/dev/null
-  binary="$build/tools/morvane-convert"
-fi
-binary="$(realpath "$binary")"
+# shellcheck source=driver_binary.sh
+source bench/driver_binary.sh "${1:-}"
 pages="${MORVANE_BENCH_PAGES:-10000}"
 runs="${MORVANE_BENCH_RUNS:-3}"
 
