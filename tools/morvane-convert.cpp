@@ -9,11 +9,11 @@
 #include "tools/cli_options.h"
 #include "tools/driver_error.h"
 #include "tools/file_io.h"
+#include "tools/messages.h"
 #include "tools/output.h"
 #include "tools/page.h"
 #include "tools/xml_check.h"
 
-#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -24,8 +24,6 @@
 #include <set>
 #include <span>
 #include <string>
-#include <sys/ioctl.h>
-#include <unistd.h>
 #include <variant>
 
 namespace {
@@ -34,76 +32,6 @@ using namespace morvane::tools;
 
 /// Exit status when --check found problems and no file failed.
 constexpr int kExitCheckProblems = 3;
-
-void PrintLine(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stderr);
-}
-
-void PrintError(const std::string& message) {
-    PrintLine("morvane-convert: " + message);
-}
-
-/// Standard error during a run: messages, and on a terminal a progress line that each
-/// message first clears, so the two never mix.
-class Messages final {
-public:
-    explicit Messages(std::size_t files)
-        : m_total(files)
-        , m_progress(files > 1 && ::isatty(STDERR_FILENO) == 1) {}
-    Messages(const Messages&) = delete;
-    Messages& operator=(const Messages&) = delete;
-    ~Messages() { ClearProgress(); }
-
-    void Error(const std::string& message) {
-        ClearProgress();
-        PrintError(message);
-    }
-    /// A line of --check's report, which starts with the file's name as compilers' do.
-    void Problem(const std::string& line) {
-        ClearProgress();
-        PrintLine(line);
-    }
-
-    /// Shows "done/total name" when the last showing is a tenth of a second old.
-    void Progress(std::size_t done, const std::string& name) {
-        if (!m_progress) {
-            return;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (m_shown && now - m_lastShown < std::chrono::milliseconds(100)) {
-            return;
-        }
-        m_lastShown = now;
-        std::string line =
-            "morvane-convert: " + std::to_string(done) + "/" + std::to_string(m_total) + " " + name;
-        winsize size{};
-        const std::size_t width =
-            ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 ? size.ws_col : 80;
-        if (line.size() >= width) {
-            // Cut at a character boundary of UTF-8, so the terminal never shows half a character.
-            std::size_t cut = width - 1;
-            while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) {
-                --cut;
-            }
-            line.resize(cut);
-        }
-        std::fputs(("\r\x1b[K" + line).c_str(), stderr);
-        m_shown = true;
-    }
-
-private:
-    void ClearProgress() {
-        if (m_shown) {
-            std::fputs("\r\x1b[K", stderr);
-            m_shown = false;
-        }
-    }
-
-    std::size_t m_total;
-    bool m_progress;
-    bool m_shown = false;
-    std::chrono::steady_clock::time_point m_lastShown;
-};
 
 /// The loop over the files of one run.
 class Run final {
