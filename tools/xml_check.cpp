@@ -1,6 +1,8 @@
 #include "tools/xml_check.h"
 
 #include "tools/iconv_handle.h"
+#include "tools/text_place.h"
+#include "tools/xml_declaration.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,31 +41,6 @@ std::string Lower(std::string_view text) {
     return result;
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-/// Counts lines and characters of a decoded prefix in UTF-32 (native order): XML's line
-/// ends are LF, CR LF and a lone CR.
-struct Place {
-    std::size_t line = 1;
-    std::size_t column = 1;
-};
-
-Place PlaceAfter(const std::u32string& text) {
-    Place place;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char32_t c = text[i];
-        if (c == U'\n' || (c == U'\r' && (i + 1 == text.size() || text[i + 1] != U'\n'))) {
-            ++place.line;
-            place.column = 1;
-        } else if (c != U'\r') {
-            ++place.column;
-        }
-    }
-    return place;
-}
-
 std::string HexBytes(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
@@ -78,26 +55,24 @@ std::string HexBytes(std::string_view bytes) {
 
 /// Where `bytes` stop being valid in `charset`, and why, when iconv knows the charset.
 std::optional<XmlProblem> FirstInvalidBytes(std::string_view bytes, const std::string& charset) {
-    const IconvHandle cd = IconvHandle::TryOpen("UTF-32LE", charset);
+    const IconvHandle cd = IconvHandle::TryOpen(NativeUtf16(), charset);
     if (!cd.IsOpen()) {
         return std::nullopt; // the parser reports an encoding it does not know
     }
-    std::string decoded(bytes.size() * 4 + 4, '\0');
+    // Room for two UTF-16 units a byte, more than the charsets of pages give.
+    std::u16string decoded(2 * bytes.size() + 8, u'\0');
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
-    char* out = decoded.data();
-    std::size_t outLeft = decoded.size();
+    char* out = reinterpret_cast<char*>(decoded.data());
+    std::size_t outLeft = decoded.size() * sizeof(char16_t);
     const bool failed = ::iconv(cd.Get(), &in, &inLeft, &out, &outLeft) == kIconvFailed;
     const int error = errno;
     if (!failed) {
         return std::nullopt;
     }
-    std::u32string prefix(static_cast<std::size_t>(out - decoded.data()) / 4, U'\0');
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        const auto* unit = reinterpret_cast<const unsigned char*>(decoded.data() + 4 * i);
-        prefix[i] = static_cast<char32_t>(unit[0] | unit[1] << 8 | unit[2] << 16 | unit[3] << 24);
-    }
-    const Place place = PlaceAfter(prefix);
+    decoded.resize(static_cast<std::size_t>(out - reinterpret_cast<char*>(decoded.data())) /
+                   sizeof(char16_t));
+    const TextPlace place = PlaceOf(decoded, decoded.size());
     const std::string_view rest = bytes.substr(static_cast<std::size_t>(in - bytes.data()));
     return XmlProblem{place.line, place.column,
                       error == EINVAL ? "the page ends inside a character"
@@ -156,49 +131,18 @@ xmlParserInputPtr RefuseExternal(const char* /*url*/, const char* /*id*/,
 /// The encoding name the page's XML declaration gives, read from the bytes as written (a
 /// UTF-16 page through its byte-order mark), or empty when it has none.
 std::string EncodingNameInDeclaration(std::string_view bytes) {
-    std::string head;
+    // The declaration is ASCII: of a UTF-16 page, one byte of each unit holds it.
     const ByteOrderMark mark = MarkOf(bytes);
-    if (mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be) {
-        // The declaration is ASCII: one byte of each UTF-16 unit holds it.
-        const std::size_t low = mark == ByteOrderMark::Utf16Le ? 0 : 1;
-        for (std::size_t i = 2; i + 1 < bytes.size() && head.size() < 512; i += 2) {
-            head += bytes[i + low];
-        }
-    } else {
-        head = bytes.substr(mark == ByteOrderMark::Utf8 ? 3 : 0, 512);
+    const bool utf16 = mark == ByteOrderMark::Utf16Le || mark == ByteOrderMark::Utf16Be;
+    const std::size_t from = mark == ByteOrderMark::None ? 0 : (utf16 ? 2 : 3);
+    const std::size_t step = utf16 ? 2 : 1;
+    const std::size_t low = mark == ByteOrderMark::Utf16Be ? 1 : 0;
+    std::u16string text;
+    for (std::size_t i = from; i + low < bytes.size() && text.size() < 512; i += step) {
+        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i + low]));
     }
-    if (!head.starts_with("<?xml") || head.size() < 6 || !IsSpace(head[5])) {
-        return {};
-    }
-    const std::size_t end = head.find("?>");
-    const std::string_view declaration =
-        std::string_view(head).substr(0, end == std::string::npos ? head.size() : end);
-    for (std::size_t at = declaration.find("encoding"); at != std::string_view::npos;
-         at = declaration.find("encoding", at + 1)) {
-        if (!IsSpace(declaration[at - 1])) {
-            continue;
-        }
-        std::size_t i = at + 8;
-        while (i < declaration.size() && IsSpace(declaration[i])) {
-            ++i;
-        }
-        if (i >= declaration.size() || declaration[i] != '=') {
-            continue;
-        }
-        ++i;
-        while (i < declaration.size() && IsSpace(declaration[i])) {
-            ++i;
-        }
-        if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\'')) {
-            continue;
-        }
-        const std::size_t close = declaration.find(declaration[i], i + 1);
-        if (close == std::string_view::npos) {
-            return {};
-        }
-        return std::string(declaration.substr(i + 1, close - i - 1));
-    }
-    return {};
+    const auto declared = FindDeclaredEncoding(text);
+    return declared ? declared->name : std::string();
 }
 
 } // namespace
