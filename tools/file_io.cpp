@@ -65,23 +65,33 @@ void WidenOutputPipe() {
 #endif
 }
 
-void WriteOutput(std::string_view bytes) {
+int WriteAllTo(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t put = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
         if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno == EPIPE) {
-                throw OutputClosed();
-            }
-            throw DriverError(SystemErrorText("cannot write to standard output", errno));
+            return errno;
         }
         if (put == 0) {
-            // A device that takes nothing and reports no error would otherwise loop forever.
-            throw DriverError("cannot write to standard output: the output takes no more data");
+            return kWriteTookNothing;
         }
         bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return 0;
+}
+
+void WriteOutput(std::string_view bytes) {
+    const int error = WriteAllTo(STDOUT_FILENO, bytes);
+    if (error == EPIPE) {
+        throw OutputClosed();
+    }
+    if (error == kWriteTookNothing) {
+        throw DriverError("cannot write to standard output: the output takes no more data");
+    }
+    if (error != 0) {
+        throw DriverError(SystemErrorText("cannot write to standard output", error));
     }
 }
 

@@ -38,6 +38,14 @@ private:
 /// goes to the reader in fewer, larger steps. Changes nothing when it cannot.
 void WidenOutputPipe();
 
+/// What WriteAllTo answers for a write that took nothing and reported no error.
+inline constexpr int kWriteTookNothing = -1;
+
+/// Writes all of `bytes` to `fd`, through short writes and interruptions. 0 when all of it
+/// went, else the errno of the failure, or kWriteTookNothing (a device that takes nothing
+/// and reports no error would otherwise be written to forever).
+int WriteAllTo(int fd, std::string_view bytes);
+
 /// Writes all of `bytes` to standard output. Throws OutputClosed when the reader has gone
 /// away and DriverError on any other failure.
 void WriteOutput(std::string_view bytes);

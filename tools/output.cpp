@@ -1,6 +1,7 @@
 #include "tools/output.h"
 
 #include "tools/driver_error.h"
+#include "tools/file_io.h"
 
 #include <array>
 #include <cerrno>
@@ -155,15 +156,10 @@ void ReplacementFile::Flush() {
 }
 
 void ReplacementFile::WriteAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(m_fd, bytes.data(), bytes.size());
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            Fail("cannot write " + Quoted(m_target), put < 0 ? errno : ENOSPC);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
+    const int error = WriteAllTo(m_fd, bytes);
+    if (error != 0) {
+        // A file that takes nothing without an error is a full one.
+        Fail("cannot write " + Quoted(m_target), error == kWriteTookNothing ? ENOSPC : error);
     }
 }
 
