@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace morvane::tools::test {
@@ -265,25 +267,81 @@ TEST(WriteFailureTest, LeavesTheOriginalAndNoTemporaryFile) {
               std::vector<std::string>{});
 }
 
-// Temporary files that a killed run left are recognised by their name and removed by the
-// next run in that folder, unless a live writer holds them locked.
-TEST(LeftoverTest, TheNextRunRemovesUnheldTemporaryFiles) {
+// A file named like a temporary file is removed only when it is provably a leftover of a
+// killed run: it carries the mark this program gives its temporary files (the file's own
+// device and inode numbers), and no live writer holds it locked. A user's file of that shape,
+// or a copy of a leftover, stays and is named; one held by a live run stays unnamed.
+struct LeftoverCase {
+    std::string name;
+    std::vector<std::string> options; // "OUT" stands for the output folder
+    friend void PrintTo(const LeftoverCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class LeftoverTest : public testing::TestWithParam<LeftoverCase> {};
+
+/// Marks `path` as a temporary file of the program's own, as made for the file `asIf`;
+/// false when the file system has no user extended attributes.
+bool MarkAsTemporary(const std::string& path, const std::string& asIf) {
+    struct stat info {};
+    EXPECT_EQ(stat(asIf.c_str(), &info), 0);
+    const std::string value = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    return setxattr(path.c_str(), "user.morvane-convert.temporary", value.data(), value.size(),
+                    0) == 0;
+}
+
+TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     const ScratchDir dir;
     const std::string page = dir.Write("page.wml", kGbPage);
-    const std::string left = dir.Write(".page.wml.morvane-Ab12Cd", "cut sh");
-    const std::string held = dir.Write(".other.wml.morvane-Zz9900", "being written");
-    const std::string alike = dir.Write(".page.wml.morvane-notmine", "a user's file");
+    fs::create_directory(dir.Path() / "out");
+    const fs::path folder = GetParam().options.front() == "-i" ? dir.Path() : dir.Path() / "out";
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        const std::string path = (folder / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    };
+    const std::string left = write(".page.wml.morvane-Ab12Cd", "cut sh");
+    const std::string held = write(".other.wml.morvane-Zz9900", "being written");
+    const std::string copied = write(".other.wml.morvane-Cp0000", "a copy of a leftover");
+    if (!MarkAsTemporary(left, left) || !MarkAsTemporary(held, held) ||
+        !MarkAsTemporary(copied, held)) {
+        GTEST_SKIP() << "the file system of " << folder << " has no user extended attributes";
+    }
+    const std::string backup = write(".index.wml.morvane-backup", "draft");
+    const std::string alike = write(".page.wml.morvane-Qw34Er", "a user's file");
+    const std::string notShaped = write(".page.wml.morvane-notmine", "a user's file");
     const int fd = open(held.c_str(), O_RDONLY);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
 
-    const RunResult run = RunConvert({"--gb-to-utf", "-i", page});
+    std::vector<std::string> args{"--gb-to-utf"};
+    for (const std::string& option : GetParam().options) {
+        args.push_back(option == "OUT" ? (dir.Path() / "out").string() : option);
+    }
+    args.push_back(page);
+    const RunResult run = RunConvert(args);
     close(fd);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(fs::exists(left));
-    EXPECT_TRUE(fs::exists(held));
-    EXPECT_TRUE(fs::exists(alike));
-    EXPECT_NE(run.err.find("removed 1 temporary file"), std::string::npos) << run.err;
+    for (const std::string& kept : {held, copied, backup, alike, notShaped}) {
+        EXPECT_TRUE(fs::exists(kept)) << kept;
+    }
+    EXPECT_EQ(ReadFileBytes(backup), "draft");
+    const std::string unsure = ": note: left alone: named like a temporary file of this program, "
+                               "but not marked as one";
+    std::vector<std::string> expected{
+        "morvane-convert: " + backup + unsure, "morvane-convert: " + copied + unsure,
+        "morvane-convert: " + alike + unsure,
+        "morvane-convert: " + folder.string() +
+            ": note: removed 1 temporary file(s) left by a run that was stopped part-way"};
+    std::vector<std::string> notes = Lines(run.err);
+    std::sort(expected.begin(), expected.end());
+    std::sort(notes.begin(), notes.end());
+    EXPECT_EQ(notes, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Destinations, LeftoverTest,
+                         testing::Values(LeftoverCase{"InPlace", {"-i"}},
+                                         LeftoverCase{"OutputDir", {"-o", "OUT"}}),
+                         [](const auto& info) { return info.param.name; });
 
 // --- --check ---------------------------------------------------------------------------------
 
