@@ -271,13 +271,7 @@ TEST(WriteFailureTest, LeavesTheOriginalAndNoTemporaryFile) {
 // killed run: it carries the mark this program gives its temporary files (the file's own
 // device and inode numbers), and no live writer holds it locked. A user's file of that shape,
 // or a copy of a leftover, stays and is named; one held by a live run stays unnamed.
-struct LeftoverCase {
-    std::string name;
-    std::vector<std::string> options; // "OUT" stands for the output folder
-    friend void PrintTo(const LeftoverCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class LeftoverTest : public testing::TestWithParam<LeftoverCase> {};
+class LeftoverTest : public testing::TestWithParam<bool> {}; // in place, or into -o DIR
 
 /// Marks `path` as a temporary file of the program's own, as made for the file `asIf`;
 /// false when the file system has no user extended attributes.
@@ -293,7 +287,7 @@ TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     const ScratchDir dir;
     const std::string page = dir.Write("page.wml", kGbPage);
     fs::create_directory(dir.Path() / "out");
-    const fs::path folder = GetParam().options.front() == "-i" ? dir.Path() : dir.Path() / "out";
+    const fs::path folder = GetParam() ? dir.Path() : dir.Path() / "out";
     const auto write = [&](const std::string& name, const std::string& bytes) {
         const std::string path = (folder / name).string();
         std::ofstream(path, std::ios::binary) << bytes;
@@ -312,12 +306,9 @@ TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     const int fd = open(held.c_str(), O_RDONLY);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
 
-    std::vector<std::string> args{"--gb-to-utf"};
-    for (const std::string& option : GetParam().options) {
-        args.push_back(option == "OUT" ? (dir.Path() / "out").string() : option);
-    }
-    args.push_back(page);
-    const RunResult run = RunConvert(args);
+    const RunResult run = RunConvert(
+        GetParam() ? std::vector<std::string>{"--gb-to-utf", "-i", page}
+                   : std::vector<std::string>{"--gb-to-utf", "-o", folder.string(), page});
     close(fd);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(fs::exists(left));
@@ -338,10 +329,8 @@ TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     EXPECT_EQ(notes, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Destinations, LeftoverTest,
-                         testing::Values(LeftoverCase{"InPlace", {"-i"}},
-                                         LeftoverCase{"OutputDir", {"-o", "OUT"}}),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Destinations, LeftoverTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "InPlace" : "OutputDir"; });
 
 // --- --check ---------------------------------------------------------------------------------
 
