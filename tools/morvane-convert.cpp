@@ -14,12 +14,9 @@
 #include "tools/page.h"
 #include "tools/xml_check.h"
 
-#include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <new>
 #include <set>
 #include <span>
@@ -165,9 +162,9 @@ private:
                 return named;
             }
         }
-        std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(named.c_str(), nullptr),
-                                                             &std::free);
-        return resolved ? std::string(resolved.get()) : named;
+        std::error_code error;
+        const std::filesystem::path resolved = std::filesystem::canonical(named, error);
+        return error ? named : resolved.string();
     }
 
     /// Removes, once per folder, what killed runs left in the target's folder.
