@@ -2,11 +2,13 @@
 // is made nameless (O_TMPFILE) where the file system allows, created 0600 so
 // that no one but its writer may open it, locked with flock(2) for as long as
 // its writer lives, and marked with the extended attribute kMark, whose value
-// is the file's own device and inode numbers: a user's file cannot carry that
-// by accident, nor can a copy of a leftover (it has another inode). Before the
-// rename it gets the target's owner and group, every extended attribute the
-// target has (the POSIX access control list is "system.posix_acl_access"),
-// then the target's mode, and loses the mark.
+// is the file's own device and inode numbers and the name it was given: a
+// user's file cannot carry that by accident, nor can a copy of a leftover (it
+// has another inode), nor a target that was renamed from it (it has another
+// name). Before it is named it gets the target's owner and group, every
+// extended attribute the target has (the POSIX access control list is
+// "system.posix_acl_access"), then the target's mode; it loses the mark once
+// it is in place.
 
 #include "tools/driver_error.h"
 #include "tools/file_io.h"
@@ -41,13 +43,13 @@ mode_t CreationMode() {
     return mode;
 }
 
-/// The mark's value for the file described by `info`.
-std::string MarkValue(const struct stat& info) {
-    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+/// The mark's value for the file described by `info` when it is called `name`.
+std::string MarkValue(const struct stat& info, const std::string& name) {
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" + name;
 }
 
-bool CarriesItsMark(int fd, const struct stat& info) {
-    const std::string expected = MarkValue(info);
+bool CarriesItsMark(int fd, const struct stat& info, const std::string& name) {
+    const std::string expected = MarkValue(info, name);
     std::string value(expected.size() + 1, '\0');
     const ssize_t size = ::fgetxattr(fd, kMark, value.data(), value.size());
     return size >= 0 && value.substr(0, static_cast<std::size_t>(size)) == expected;
@@ -110,7 +112,7 @@ private:
     [[noreturn]] void Fail(const std::string& why, int errnum) const {
         throw DriverError(SystemErrorText("cannot write " + QuotedName(m_target) + why, errnum));
     }
-    void Mark();
+    void Mark() const;
     void KeepAttributes();
 
     std::string m_target;
@@ -163,15 +165,17 @@ PosixPendingFile::PosixPendingFile(std::string target, std::string folder, std::
     // the process ends, however it ends. It is taken before the mark, so that a marked
     // file is never seen unlocked while its writer lives.
     (void)::flock(m_fd, LOCK_EX);
-    Mark();
+    if (!m_temporaryName.empty()) {
+        Mark();
+    }
 }
 
-void PosixPendingFile::Mark() {
+void PosixPendingFile::Mark() const {
     // A file system without user attributes leaves the file unmarked: should a killed run
     // leave it, the next run names it instead of removing it.
     struct stat info {};
     if (::fstat(m_fd, &info) == 0) {
-        const std::string value = MarkValue(info);
+        const std::string value = MarkValue(info, m_temporaryName);
         (void)::fsetxattr(m_fd, kMark, value.data(), value.size(), 0);
     }
 }
@@ -250,6 +254,7 @@ void PosixPendingFile::Commit(bool syncFolder) {
         const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
         for (;;) {
             m_temporaryName = TemporaryName(m_name);
+            Mark();
             if (::linkat(AT_FDCWD, self.c_str(), m_folderFd, m_temporaryName.c_str(),
                          AT_SYMLINK_FOLLOW) == 0) {
                 break;
@@ -261,14 +266,13 @@ void PosixPendingFile::Commit(bool syncFolder) {
             }
         }
     }
-    // The mark goes just before the rename, so that a target never carries it.
-    if (::fremovexattr(m_fd, kMark) != 0 && errno != ENODATA && errno != ENOTSUP) {
-        Fail("", errno);
-    }
     if (::renameat(m_folderFd, m_temporaryName.c_str(), m_folderFd, m_name.c_str()) != 0) {
         Fail("", errno); // the destructor removes the temporary file
     }
     m_committed = true;
+    // The mark names the temporary file, so a target that keeps it (the run killed just
+    // now) is still never taken for a leftover; the next replacement does not copy it.
+    (void)::fremovexattr(m_fd, kMark);
     if (syncFolder) {
         (void)::fsync(m_folderFd);
     }
@@ -306,7 +310,7 @@ Leftovers SweepLeftovers(const std::string& folder) {
             ::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         struct stat held {};
         if (fd < 0 || ::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode) ||
-            !CarriesItsMark(fd, held)) {
+            !CarriesItsMark(fd, held, entry->d_name)) {
             found.unsure.emplace_back(entry->d_name);
         } else if (struct stat named{};
                    // A live writer holds its lock until its file is renamed into place;

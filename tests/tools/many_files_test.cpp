@@ -269,8 +269,9 @@ TEST(WriteFailureTest, LeavesTheOriginalAndNoTemporaryFile) {
 
 // A file named like a temporary file is removed only when it is provably a leftover of a
 // killed run: it carries the mark this program gives its temporary files (the file's own
-// device and inode numbers), and no live writer holds it locked. A user's file of that shape,
-// or a copy of a leftover, stays and is named; one held by a live run stays unnamed.
+// device and inode numbers and its name), and no live writer holds it locked. A user's file
+// of that shape, a copy of a leftover or one renamed stays and is named; one held by a live
+// run stays unnamed.
 class LeftoverTest : public testing::TestWithParam<bool> {}; // in place, or into -o DIR
 
 /// Marks `path` as a temporary file of the program's own, as made for the file `asIf`;
@@ -278,7 +279,8 @@ class LeftoverTest : public testing::TestWithParam<bool> {}; // in place, or int
 bool MarkAsTemporary(const std::string& path, const std::string& asIf) {
     struct stat info {};
     EXPECT_EQ(stat(asIf.c_str(), &info), 0);
-    const std::string value = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    const std::string value = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) +
+                              ":" + fs::path(asIf).filename().string();
     return setxattr(path.c_str(), "user.morvane-convert.temporary", value.data(), value.size(),
                     0) == 0;
 }
@@ -296,10 +298,12 @@ TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     const std::string left = write(".page.wml.morvane-Ab12Cd", "cut sh");
     const std::string held = write(".other.wml.morvane-Zz9900", "being written");
     const std::string copied = write(".other.wml.morvane-Cp0000", "a copy of a leftover");
+    const std::string renamed = write(".other.wml.morvane-Rn0000", "renamed");
     if (!MarkAsTemporary(left, left) || !MarkAsTemporary(held, held) ||
-        !MarkAsTemporary(copied, held)) {
+        !MarkAsTemporary(copied, held) || !MarkAsTemporary(renamed, renamed)) {
         GTEST_SKIP() << "the file system of " << folder << " has no user extended attributes";
     }
+    fs::rename(renamed, folder / ".other.wml.morvane-Rn1111");
     const std::string backup = write(".index.wml.morvane-backup", "draft");
     const std::string alike = write(".page.wml.morvane-Qw34Er", "a user's file");
     const std::string notShaped = write(".page.wml.morvane-notmine", "a user's file");
@@ -312,7 +316,7 @@ TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     close(fd);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(fs::exists(left));
-    for (const std::string& kept : {held, copied, backup, alike, notShaped}) {
+    for (const std::string& kept : {held, copied, backup, alike, notShaped}) { // renamed, too
         EXPECT_TRUE(fs::exists(kept)) << kept;
     }
     EXPECT_EQ(ReadFileBytes(backup), "draft");
@@ -321,6 +325,7 @@ TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     std::vector<std::string> expected{
         "morvane-convert: " + backup + unsure, "morvane-convert: " + copied + unsure,
         "morvane-convert: " + alike + unsure,
+        "morvane-convert: " + (folder / ".other.wml.morvane-Rn1111").string() + unsure,
         "morvane-convert: " + folder.string() +
             ": note: removed 1 temporary file(s) left by a run that was stopped part-way"};
     std::vector<std::string> notes = Lines(run.err);
