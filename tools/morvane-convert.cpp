@@ -182,7 +182,7 @@ private:
         for (const std::string& name : leftovers.unsure) {
             Note((std::filesystem::path(folder) / name).string() +
                  ": note: left alone: named like a temporary file of this program, but not "
-                 "marked as one");
+                 "shown to be one it left");
         }
     }
 

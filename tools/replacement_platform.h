@@ -3,8 +3,9 @@
 // temporary file that starts closed, giving it the target's owner, group,
 // extended attributes and mode, renaming it over the target, and telling this
 // program's own leftovers from a user's files. Each system has one file that
-// implements what is declared here (replacement_posix.cpp); the names, the
-// buffering and the messages' shape are shared.
+// implements what is declared here, and SyncFolder() and SweepLeftovers() of
+// output.h (replacement_posix.cpp; tools/CMakeLists.txt picks it); the names,
+// the buffering and the messages' shape are shared (output.cpp).
 
 #include "tools/output.h"
 

@@ -321,7 +321,7 @@ TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     }
     EXPECT_EQ(ReadFileBytes(backup), "draft");
     const std::string unsure = ": note: left alone: named like a temporary file of this program, "
-                               "but not marked as one";
+                               "but not shown to be one it left";
     std::vector<std::string> expected{
         "morvane-convert: " + backup + unsure, "morvane-convert: " + copied + unsure,
         "morvane-convert: " + alike + unsure,
