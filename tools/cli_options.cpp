@@ -125,7 +125,8 @@ std::optional<UsageError> CheckFiles(const ConvertRequest& request, bool outputD
             continue; // a folder: reported when it is read
         }
         const auto [at, added] = byName.emplace(name, file);
-        if (!added && at->second != file) {
+        std::error_code error; // the same file named two ways is converted once
+        if (!added && at->second != file && !std::filesystem::equivalent(at->second, file, error)) {
             return UsageError{Quoted(at->second) + " and " + Quoted(file) +
                               " would both be written to " +
                               Quoted((std::filesystem::path(request.outputDir) / name).string())};
@@ -245,8 +246,11 @@ const char* HelpText() {
            "Without FILE, or when FILE is -, standard input is read, and a single page\n"
            "goes to standard output. Several FILEs need -o DIR or -i: each result then\n"
            "replaces its target atomically (a temporary file .NAME.morvane-XXXXXX in the\n"
-           "same folder, synced and renamed over it, the file's mode kept), so a target is\n"
-           "always whole, old or new, even if the run is killed. A file that fails is\n"
+           "same folder, synced and renamed over it), so a target is always whole, old or\n"
+           "new, even if the run is killed. The target keeps its owner, group, mode,\n"
+           "access control list and extended attributes, or is left as it was. A name in\n"
+           "DIR that is FILE itself, or a link to it, is written as -i writes it. FILE\n"
+           "must be a regular file (a FIFO or a device is refused). A file that fails is\n"
            "reported by name, left untouched, and the other files go on. On a terminal, a\n"
            "run over several files shows its progress on standard error. Charset names\n"
            "are those iconv knows (GB2312, GBK, GB18030, ...; see 'iconv --list').\n"

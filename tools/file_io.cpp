@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,18 +16,47 @@ std::string SystemErrorText(const std::string& what, int errnum) {
     return what + ": " + std::strerror(errnum);
 }
 
+namespace {
+
+/// What a file that is neither a page nor a folder is, for its message; empty for a
+/// regular file or a folder (a folder is refused when it is read).
+std::string OtherKind(mode_t mode) {
+    return S_ISFIFO(mode)                   ? "a FIFO"
+           : S_ISSOCK(mode)                 ? "a socket"
+           : S_ISCHR(mode)                  ? "a character device"
+           : S_ISBLK(mode)                  ? "a block device"
+           : S_ISREG(mode) || S_ISDIR(mode) ? ""
+                                            : "not a file";
+}
+
+[[noreturn]] void RefuseKind(const std::string& name, const std::string& kind) {
+    throw DriverError(name + ": cannot read: " + kind + ", not a regular file");
+}
+
+} // namespace
+
 InputFile::InputFile(const std::string& path) {
     m_name = path;
+    struct stat info {};
     if (path == "-") {
         m_fd = STDIN_FILENO;
     } else {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        m_owned = true;
+        // The kind is checked before the open, as opening a FIFO waits for a writer, and
+        // again after it (without waiting), should the name have changed meanwhile.
+        if (::stat(path.c_str(), &info) == 0 && !OtherKind(info.st_mode).empty()) {
+            RefuseKind(m_name, OtherKind(info.st_mode));
+        }
+        m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (m_fd < 0) {
             throw DriverError(SystemErrorText(m_name + ": cannot open", errno));
         }
+        if (::fstat(m_fd, &info) == 0 && !OtherKind(info.st_mode).empty()) {
+            ::close(m_fd);
+            RefuseKind(m_name, OtherKind(info.st_mode));
+        }
+        m_owned = true;
+        (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     }
-    struct stat info {};
     if (::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode)) {
         const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
         if (at >= 0 && at <= info.st_size) {

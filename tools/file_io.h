@@ -14,7 +14,8 @@ namespace morvane::tools {
 class InputFile final {
 public:
     /// Opens `path`, or standard input when `path` is "-". Throws DriverError, its message
-    /// "PATH: cannot open: REASON", when it cannot be opened.
+    /// "PATH: cannot open: REASON", when it cannot be opened, and "PATH: cannot read: a FIFO,
+    /// not a regular file" (a socket, a device) at once, without waiting for a writer.
     explicit InputFile(const std::string& path);
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;

@@ -14,12 +14,9 @@
 #include "tools/page.h"
 #include "tools/xml_check.h"
 
-#include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <new>
 #include <set>
 #include <span>
@@ -58,7 +55,11 @@ public:
             One(m_request.files[i]);
         }
         if (m_request.destination == Destination::StandardOutput) {
-            CloseOutput();
+            try {
+                CloseOutput();
+            } catch (const DriverError& error) {
+                Fail(error.what(), m_request.files.front(), 0);
+            }
         }
         for (const std::string& folder : m_folders) {
             SyncFolder(folder);
@@ -130,10 +131,9 @@ private:
 
     void Fail(std::string message, const std::string& file, std::size_t toStandardOutput) {
         m_failed = true;
-        // In a run over several files every failure names its file, so that one among
-        // thousands can be found.
-        if (m_request.files.size() > 1 && !message.starts_with(file + ":") &&
-            message.find("'" + file + "'") == std::string::npos) {
+        // Every failure starts with its file's name ("-" for standard input), so that one
+        // among thousands can be found, and a script can tell whose failure it is.
+        if (!message.starts_with(file + ":")) {
             message = file + ": " + message;
         }
         const bool saysIncomplete = message.find("incomplete") != std::string::npos;
@@ -148,15 +148,23 @@ private:
     }
 
     /// The file a page's result replaces: under -o DIR its name in DIR, in place the file
-    /// itself, a symbolic link followed so that the link stays a link.
+    /// itself, a symbolic link followed so that the link stays a link. A name in DIR that
+    /// is the page itself (DIR is the page's own folder, or the name links to the page) is
+    /// written as in place, so that a link there stays a link and its page is converted.
     std::string Target(const std::string& file) const {
-        const std::filesystem::path path(file);
+        std::string named = file;
         if (m_request.destination == Destination::Folder) {
-            return (std::filesystem::path(m_request.outputDir) / path.filename()).string();
+            named = (std::filesystem::path(m_request.outputDir) /
+                     std::filesystem::path(file).filename())
+                        .string();
+            std::error_code error;
+            if (!std::filesystem::equivalent(named, file, error)) {
+                return named;
+            }
         }
-        std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(file.c_str(), nullptr),
-                                                             &std::free);
-        return resolved ? std::string(resolved.get()) : file;
+        std::error_code error;
+        const std::filesystem::path resolved = std::filesystem::canonical(named, error);
+        return error ? named : resolved.string();
     }
 
     /// Removes, once per folder, what killed runs left in the target's folder.
@@ -166,9 +174,15 @@ private:
         if (!m_folders.insert(folder).second) {
             return;
         }
-        if (const std::size_t removed = RemoveAbandonedTemporaries(folder); removed > 0) {
-            Note(folder + ": note: removed " + std::to_string(removed) +
+        const Leftovers leftovers = SweepLeftovers(folder);
+        if (leftovers.removed > 0) {
+            Note(folder + ": note: removed " + std::to_string(leftovers.removed) +
                  " temporary file(s) left by a run that was stopped part-way");
+        }
+        for (const std::string& name : leftovers.unsure) {
+            Note((std::filesystem::path(folder) / name).string() +
+                 ": note: left alone: named like a temporary file of this program, but not "
+                 "shown to be one it left");
         }
     }
 

@@ -248,12 +248,13 @@ TEST_P(OutputFailureTest, ReportsTheWriteErrorAndExitsWithOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, OutputFailureTest,
-    testing::Values(OutputFailureCase{{"--decode"},
-                                      OutputTarget::DevFull,
-                                      "cannot write to standard output: No space left on device"},
-                    OutputFailureCase{{"--version"},
-                                      OutputTarget::DevFull,
-                                      "cannot write to standard output: No space left on device"}));
+    testing::Values(
+        OutputFailureCase{{"--decode"},
+                          OutputTarget::DevFull,
+                          "-: cannot write to standard output: No space left on device"},
+        OutputFailureCase{{"--version"},
+                          OutputTarget::DevFull,
+                          "cannot write to standard output: No space left on device"}));
 
 // A reader that leaves early ends the run as it ends cat: by SIGPIPE, without a word.
 class ClosedPipeTest : public testing::TestWithParam<std::vector<std::string>> {};

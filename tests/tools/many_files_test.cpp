@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace morvane::tools::test {
@@ -265,25 +267,75 @@ TEST(WriteFailureTest, LeavesTheOriginalAndNoTemporaryFile) {
               std::vector<std::string>{});
 }
 
-// Temporary files that a killed run left are recognised by their name and removed by the
-// next run in that folder, unless a live writer holds them locked.
-TEST(LeftoverTest, TheNextRunRemovesUnheldTemporaryFiles) {
+// A file named like a temporary file is removed only when it is provably a leftover of a
+// killed run: it carries the mark this program gives its temporary files (the file's own
+// device and inode numbers and its name), and no live writer holds it locked. A user's file
+// of that shape, a copy of a leftover or one renamed stays and is named; one held by a live
+// run stays unnamed.
+class LeftoverTest : public testing::TestWithParam<bool> {}; // in place, or into -o DIR
+
+/// Marks `path` as a temporary file of the program's own, as made for the file `asIf`;
+/// false when the file system has no user extended attributes.
+bool MarkAsTemporary(const std::string& path, const std::string& asIf) {
+    struct stat info {};
+    EXPECT_EQ(stat(asIf.c_str(), &info), 0);
+    const std::string value = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) +
+                              ":" + fs::path(asIf).filename().string();
+    return setxattr(path.c_str(), "user.morvane-convert.temporary", value.data(), value.size(),
+                    0) == 0;
+}
+
+TEST_P(LeftoverTest, OnlyProvableLeftoversAreRemoved) {
     const ScratchDir dir;
     const std::string page = dir.Write("page.wml", kGbPage);
-    const std::string left = dir.Write(".page.wml.morvane-Ab12Cd", "cut sh");
-    const std::string held = dir.Write(".other.wml.morvane-Zz9900", "being written");
-    const std::string alike = dir.Write(".page.wml.morvane-notmine", "a user's file");
+    fs::create_directory(dir.Path() / "out");
+    const fs::path folder = GetParam() ? dir.Path() : dir.Path() / "out";
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        const std::string path = (folder / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    };
+    const std::string left = write(".page.wml.morvane-Ab12Cd", "cut sh");
+    const std::string held = write(".other.wml.morvane-Zz9900", "being written");
+    const std::string copied = write(".other.wml.morvane-Cp0000", "a copy of a leftover");
+    const std::string renamed = write(".other.wml.morvane-Rn0000", "renamed");
+    if (!MarkAsTemporary(left, left) || !MarkAsTemporary(held, held) ||
+        !MarkAsTemporary(copied, held) || !MarkAsTemporary(renamed, renamed)) {
+        GTEST_SKIP() << "the file system of " << folder << " has no user extended attributes";
+    }
+    fs::rename(renamed, folder / ".other.wml.morvane-Rn1111");
+    const std::string backup = write(".index.wml.morvane-backup", "draft");
+    const std::string alike = write(".page.wml.morvane-Qw34Er", "a user's file");
+    const std::string notShaped = write(".page.wml.morvane-notmine", "a user's file");
     const int fd = open(held.c_str(), O_RDONLY);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
 
-    const RunResult run = RunConvert({"--gb-to-utf", "-i", page});
+    const RunResult run = RunConvert(
+        GetParam() ? std::vector<std::string>{"--gb-to-utf", "-i", page}
+                   : std::vector<std::string>{"--gb-to-utf", "-o", folder.string(), page});
     close(fd);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_FALSE(fs::exists(left));
-    EXPECT_TRUE(fs::exists(held));
-    EXPECT_TRUE(fs::exists(alike));
-    EXPECT_NE(run.err.find("removed 1 temporary file"), std::string::npos) << run.err;
+    for (const std::string& kept : {held, copied, backup, alike, notShaped}) { // renamed, too
+        EXPECT_TRUE(fs::exists(kept)) << kept;
+    }
+    EXPECT_EQ(ReadFileBytes(backup), "draft");
+    const std::string unsure = ": note: left alone: named like a temporary file of this program, "
+                               "but not shown to be one it left";
+    std::vector<std::string> expected{
+        "morvane-convert: " + backup + unsure, "morvane-convert: " + copied + unsure,
+        "morvane-convert: " + alike + unsure,
+        "morvane-convert: " + (folder / ".other.wml.morvane-Rn1111").string() + unsure,
+        "morvane-convert: " + folder.string() +
+            ": note: removed 1 temporary file(s) left by a run that was stopped part-way"};
+    std::vector<std::string> notes = Lines(run.err);
+    std::sort(expected.begin(), expected.end());
+    std::sort(notes.begin(), notes.end());
+    EXPECT_EQ(notes, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Destinations, LeftoverTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "InPlace" : "OutputDir"; });
 
 // --- --check ---------------------------------------------------------------------------------
 
