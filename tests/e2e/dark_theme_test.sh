@@ -3,8 +3,10 @@
 # theme reading a Breeze Dark kdeglobals), checked on a screenshot: typed and
 # converted text, the panel's captions, the status bar and the About window's
 # labels stand out from their backgrounds (WCAG contrast ratio); the button
-# faces and the colour lists show exactly their colours; the theme really is
-# in force (the close question, which keeps the desktop's colours, is dark).
+# faces and the colour lists show exactly their colours; the popups (the input
+# box's context menu, a colour list's popup, a tooltip) and the close question
+# are light with readable text too. The theme really is in force: a Qt
+# program that does not choose its own colours gets a dark palette from it.
 #
 # Places come from the window's twips (15 per pixel): the panel is the right
 # 1590 twips of the client area, the status bar the bottom 315.
@@ -25,6 +27,13 @@ done >"$config/kdeglobals"
 export XDG_CONFIG_HOME=$config XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
 
 e2e_start_session_bus
+# The control: the theme's palette as any Qt program gets it.
+read -r theme_window theme_text theme_tip < <(QT_QPA_PLATFORM=xcb "$THEME_PROBE")
+awk -v w="$theme_window" -v t="$theme_tip" 'BEGIN { split(w, a, ","); split(t, b, ",")
+    exit !(a[1] + a[2] + a[3] < 200 && b[1] + b[2] + b[3] < 200) }' ||
+    e2e_fail "the dark theme is not in force: window $theme_window, text $theme_text, tips $theme_tip"
+e2e_log "the theme hands Qt programs window $theme_window, text $theme_text, tips $theme_tip"
+
 e2e_start_app
 read -r CX CY CW CH < <(e2e_geometry "$E2E_WIN")
 
@@ -125,7 +134,52 @@ xdotool key Escape
 e2e_wait 30 sh -c "! xdotool search --onlyvisible --name '^Morvane V1\\.2\\.0\$'" ||
     e2e_fail "the About window did not close"
 
-# --- The theme is in force: the close question keeps the desktop's colours ---
+# "x y w h" of the program's popup window now showing (menus, list popups and
+# tooltips are override-redirect windows of its process); fails while none.
+popup() {
+    local id info
+    for id in $(xwininfo -root -children | awk '$1 ~ /^0x/ {print $1}'); do
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
+        grep -q 'Map State: IsViewable' <<<"$info" || continue
+        grep -q 'Override Redirect State: yes' <<<"$info" || continue
+        [ "$(xprop -id "$id" _NET_WM_PID 2>/dev/null | awk '{print $3}')" = "$E2E_APP_PID" ] || continue
+        e2e_geometry "$id"
+        return 0
+    done
+    return 1
+}
+
+# Fails unless a popup is showing, light, with readable text.
+expect_light_popup() { # what
+    local x y w h back
+    e2e_wait 50 popup || e2e_fail "$1 did not appear"
+    sleep 0.3 # drawn
+    read -r x y w h < <(popup)
+    e2e_screenshot popup
+    back=$(read_area popup "$x" "$y" "$w" "$h" | cut -d' ' -f1)
+    awk -v c="$back" 'BEGIN { split(c, v, ","); exit !(v[1] + v[2] + v[3] > 600) }' ||
+        e2e_fail "$1 is dark ($back)"
+    expect_readable "$1 ($back, ${w}x$h)" popup "$x" "$y" "$w" "$h"
+}
+
+# --- The popups ----------------------------------------------------------------------
+xdotool windowactivate --sync "$E2E_WIN"
+e2e_pointer_to $((CX + 60)) $((CY + 40))
+xdotool click 3
+expect_light_popup "the input box's context menu"
+xdotool key Escape
+no_popup() { ! popup; }
+e2e_wait 30 no_popup || e2e_fail "the context menu did not close"
+e2e_click "$(panel_x 700)" "$(at_y $((6330 + 360 + 360)))" # the green list
+expect_light_popup "the green list's popup"
+xdotool key Escape
+sleep 0.5
+e2e_pointer_to "$(panel_x 700)" "$(at_y $((6330 + 360 + 720)))" # over the blue list
+xdotool mousemove_relative 1 0
+expect_light_popup "the blue list's tooltip"
+e2e_pointer_to $((CX + 60)) $((CY + 40))
+
+# --- The close question ------------------------------------------------------------
 xdotool windowactivate --sync "$E2E_WIN"
 e2e_click $(($(panel_x 150) + 8)) $(($(at_y 1110) + 8)) # the exit reminder's indicator
 sleep 0.3
@@ -136,9 +190,9 @@ sleep 0.5
 read -r BX BY BW BH < <(e2e_geometry "$BOX")
 e2e_screenshot question
 back=$(read_area question "$BX" "$BY" "$BW" "$BH" | cut -d' ' -f1)
-awk -v c="$back" 'BEGIN { split(c, v, ","); exit !(v[1] + v[2] + v[3] < 200) }' ||
-    e2e_fail "the question is not dark ($back): the dark theme is not in force"
-e2e_log "the close question is dark ($back), ${BW} px wide"
+awk -v c="$back" 'BEGIN { split(c, v, ","); exit !(v[1] + v[2] + v[3] > 600) }' ||
+    e2e_fail "the question is dark ($back)"
+expect_readable "the close question ($back, ${BW} px wide)" question "$BX" "$BY" "$BW" "$BH"
 xdotool key Escape
 e2e_wait 30 sh -c "! xdotool search --onlyvisible --name '^Quorin温馨提示\$'" ||
     e2e_fail "No did not close the question"

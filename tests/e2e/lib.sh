@@ -87,10 +87,11 @@ e2e_start_wm() { # name
 }
 
 # Starts morvane and waits for its main window; sets E2E_APP_PID and E2E_WIN.
+# The program runs in the locale E2E_LANG (C.UTF-8 unless set).
 e2e_start_app() {
     # A bus of its own, or Qt would autolaunch one that outlives the test.
     [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || e2e_start_session_bus
-    LANG=C.UTF-8 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$E2E_SCALE" "$MORVANE" >"$E2E_ARTIFACTS/$E2E_NAME-app.log" 2>&1 &
+    LANG=${E2E_LANG:-C.UTF-8} QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$E2E_SCALE" "$MORVANE" >"$E2E_ARTIFACTS/$E2E_NAME-app.log" 2>&1 &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     E2E_WIN=$(xdotool search --sync --onlyvisible --pid "$E2E_APP_PID" --name '^Morvane V[0-9]' | head -n 1)

@@ -13,7 +13,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QToolTip>
 
 #include <cmath>
 #include <cstdlib>
@@ -93,6 +96,11 @@ protected:
         dark.setColor(QPalette::Base, QColor(35, 38, 41));
         dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
         QApplication::setPalette(dark);
+        m_savedTip = QToolTip::palette();
+        QPalette darkTip = dark;
+        darkTip.setColor(QPalette::ToolTipBase, QColor(35, 38, 41));
+        darkTip.setColor(QPalette::ToolTipText, QColor(239, 240, 241));
+        QToolTip::setPalette(darkTip);
         w = std::make_unique<FrmMain>(fake.platform);
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -100,6 +108,7 @@ protected:
     void TearDown() override {
         w.reset();
         QApplication::setPalette(m_saved);
+        QToolTip::setPalette(m_savedTip);
     }
 
     fakes::FakePlatform fake;
@@ -107,6 +116,7 @@ protected:
 
 private:
     QPalette m_saved;
+    QPalette m_savedTip;
 };
 
 TEST_F(DarkTheme, TextStandsOutInThePanesOnThePanelAndInTheStatusBar) {
@@ -207,6 +217,62 @@ TEST_F(DarkTheme, ButtonsAndListsShowExactlyTheirColour) {
     ASSERT_TRUE(button->hasFocus());
     EXPECT_NE(button->grab().toImage(), plain);
     EXPECT_EQ(faceOff(button, qRgb(100, 255, 255)), 0);
+}
+
+/// The one shown window of the program of a type, other than the main window.
+QWidget* ShownPopup(Qt::WindowType type) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->windowType() == type) {
+            return top;
+        }
+    }
+    return nullptr;
+}
+
+// The popups the toolkit makes for the program and its message boxes are
+// light, with readable text, like the windows; measured on their pixels.
+TEST_F(DarkTheme, PopupsAndDialogsAreLightToo) {
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    const auto expectLight = [](QWidget* popup, const char* what) {
+        ASSERT_NE(popup, nullptr) << what;
+        const QImage shot = popup->grab().toImage();
+        const auto [back, contrast] = Read(shot, shot.rect().marginsRemoved(QMargins(2, 2, 2, 2)));
+        EXPECT_GT(Luminance(back), 0.5) << what << " on " << std::hex << back;
+        EXPECT_GE(contrast, kReadable) << what;
+    };
+
+    // The input box's context menu, its entries enabled by a selected text.
+    w->TxtTop1->SetText(QStringLiteral("WWW 中文"));
+    w->TxtTop1->selectAll();
+    QWidget* viewport = w->TxtTop1->viewport();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                viewport->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(viewport, &menuEvent);
+    QWidget* menu = ShownPopup(Qt::Popup);
+    ASSERT_NE(qobject_cast<QMenu*>(menu), nullptr);
+    expectLight(menu, "context menu");
+    menu->close();
+
+    // A colour list's popup.
+    w->ComboColor[kGreen]->showPopup();
+    QTRY_VERIFY(ShownPopup(Qt::Popup) != nullptr);
+    expectLight(ShownPopup(Qt::Popup), "list popup");
+    w->ComboColor[kGreen]->hidePopup();
+
+    // A tooltip.
+    QToolTip::showText(w->mapToGlobal(QPoint(30, 30)), QStringLiteral("请选择红色成分Red"),
+                       w->ComboColor[kRed]);
+    QTRY_VERIFY(ShownPopup(Qt::ToolTip) != nullptr);
+    expectLight(ShownPopup(Qt::ToolTip), "tooltip");
+    QToolTip::hideText();
+
+    // A message box over the window, as the close question is shown.
+    QMessageBox box(w.get());
+    box.setText(QStringLiteral("您真的要退出吗？"));
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    expectLight(&box, "message box");
 }
 
 } // namespace

@@ -106,45 +106,39 @@ TEST_F(StatusFocus, ClickingTheClockOrTipBoxLeavesTheFocusOnTheStatusBar) {
     }
 }
 
-TEST_F(StatusFocus, TabbingIntoTheClockOrTipBoxLeavesTheFocusOnTheStatusBar) {
-    // Tab from the link reaches the clock; Shift+Tab from the last button
-    // reaches the tip box.
-    w->TxtLineTip->setFocus();
-    QTest::keyClick(w->TxtLineTip, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w->Picbottom);
-    EXPECT_FALSE(w->TxtTimeTip->hasFocus());
-    EXPECT_FALSE(w->TxtTimeTip->hasSelectedText());
-
-    w->CmdButton[kAbout]->setFocus();
-    QTest::keyClick(w->CmdButton[kAbout], Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), w->Picbottom);
-    EXPECT_FALSE(w->TxtHelpTip->hasFocus());
-    EXPECT_FALSE(w->TxtHelpTip->hasSelectedText());
-}
-
-// Through the status bar both ways: the clock and tip boxes each hand the
-// focus to Picbottom, from which the next key goes on past them, to the last
-// button and round again (or back to the link and the colour boxes).
-TEST_F(StatusFocus, TabAndShiftTabGoOnPastTheStatusBar) {
+// Tab passes over the clock and tip boxes both ways: from the link to the
+// last button and back, then round again (or on to the colour boxes). From
+// the status bar, which a click on either box hands the focus to, the next
+// key goes on from that box.
+TEST_F(StatusFocus, TabAndShiftTabPassOverTheClockAndTipBoxes) {
     const struct {
         QWidget* from;
+        QLineEdit* clicked; // first clicked to pass the focus to Picbottom, if any
         Qt::Key key;
         std::vector<QWidget*> then;
     } ways[] = {
-        {w->TxtLineTip,
-         Qt::Key_Tab,
-         {w->Picbottom, w->Picbottom, w->CmdButton[kAbout], w->TxtTop1}},
+        {w->TxtLineTip, nullptr, Qt::Key_Tab, {w->CmdButton[kAbout], w->TxtTop1}},
         {w->TxtTop1,
+         nullptr,
          Qt::Key_Backtab,
-         {w->CmdButton[kAbout], w->Picbottom, w->Picbottom, w->TxtLineTip,
-          w->ChkOption[kColourButtons]}},
+         {w->CmdButton[kAbout], w->TxtLineTip, w->ChkOption[kColourButtons]}},
+        {w->TxtTop1, w->TxtTimeTip, Qt::Key_Tab, {w->CmdButton[kAbout]}},
+        {w->TxtTop1, w->TxtHelpTip, Qt::Key_Tab, {w->CmdButton[kAbout]}},
+        {w->TxtTop1, w->TxtTimeTip, Qt::Key_Backtab, {w->TxtLineTip}},
+        {w->TxtTop1, w->TxtHelpTip, Qt::Key_Backtab, {w->TxtLineTip}},
     };
     for (const auto& way : ways) {
         way.from->setFocus();
+        if (way.clicked != nullptr) {
+            QTest::mouseClick(way.clicked, Qt::LeftButton);
+            ASSERT_EQ(QApplication::focusWidget(), w->Picbottom);
+        }
         for (QWidget* control : way.then) {
             QTest::keyClick(QApplication::focusWidget(), way.key);
             ASSERT_EQ(QApplication::focusWidget(), control)
                 << way.key << ": " << control->objectName().toStdString();
+            EXPECT_FALSE(w->TxtTimeTip->hasSelectedText());
+            EXPECT_FALSE(w->TxtHelpTip->hasSelectedText());
         }
     }
 }

@@ -1,8 +1,10 @@
 #include "ui/about/frm_help.h"
 
 #include "ui/back_color.h"
+#include "ui/focus_mark.h"
 #include "ui/named.h"
 #include "ui/product.h"
+#include "ui/program_font.h"
 #include "ui/resources.h"
 #include "ui/text_box.h"
 #include "ui/twips.h"
@@ -110,13 +112,16 @@ void FrmHelp::CreateControls() {
     // Drawn for a light desktop: the black labels keep their light background
     // under a dark theme, and the other labels and buttons their black text.
     setPalette(LightDesktopPalette());
+    setFont(ProgramFont());
 
     Text1 = Named(new TextBox(this), QStringLiteral("Text1"));
     Text1->SetText(WmlExample());
     MoveTwips(Text1, 3840, 1440, 1935, 495);
     Text1->hide();
 
-    picIcon = Named(new QLabel(this), QStringLiteral("picIcon"));
+    // The picture takes the focus by Tab and marks it: the style draws no
+    // focus for a picture.
+    picIcon = Named(new ShowsFocus<QLabel>(this), QStringLiteral("picIcon"));
     {
         const QPixmap picture(QStringLiteral(":/morvane/about.png"));
         picIcon->setPixmap(picture);
@@ -209,6 +214,13 @@ void FrmHelp::CreateControls() {
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { cmdSysInfo_Click(); });
+
+    // What a screen reader says: the buttons by their captions, the picture by
+    // its tip, the hidden page by the command that copies it out.
+    SetSpoken(cmdOK, QString(), QStringLiteral("关闭本窗口。"));
+    SetSpoken(cmdSysInfo, QString(), QStringLiteral("查看本机的系统信息。"));
+    SetSpoken(picIcon, picIcon->toolTip(), QStringLiteral("单击访问") + kMakerUrl);
+    SetSpoken(Text1, QStringLiteral("WML源码实例"), QString());
 
     // Focus order: OK, the picture, System Information, then the hidden page.
     QWidget::setTabOrder(cmdOK, picIcon);

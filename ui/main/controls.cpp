@@ -6,6 +6,8 @@
 
 #include "ui/back_color.h"
 #include "ui/flat_style.h"
+#include "ui/focus_mark.h"
+#include "ui/main/help_tips.h"
 #include "ui/named.h"
 #include "ui/product.h"
 #include "ui/resources.h"
@@ -58,7 +60,9 @@ Colour SystemColour(const QWidget* w, QPalette::ColorRole role) {
 } // namespace
 
 void FrmMain::CreateStatusBar() {
-    Picbottom = Named(new QWidget(this), QStringLiteral("Picbottom"));
+    // The clock and help-tip boxes hand the focus to the status bar's panel,
+    // which the style draws no focus for: it marks it itself.
+    Picbottom = Named(new ShowsFocus<QWidget>(this), QStringLiteral("Picbottom"));
     Picbottom->setFocusPolicy(Qt::ClickFocus);
     Picbottom->setCursor(Qt::ArrowCursor);
     MoveTwips(Picbottom, 0, 8025, 10170, 315);
@@ -87,8 +91,22 @@ void FrmMain::CreateStatusBar() {
     for (QLineEdit* box : {TxtHelpTip, TxtTimeTip, TxtLineTip}) {
         box->setReadOnly(true);
     }
+    // The clock and help-tip boxes pass any focus on to Picbottom at once, so
+    // as Tab stops they would hold nothing: Tab passes over them, a click
+    // still hands the focus to the status bar.
+    for (QLineEdit* box : {TxtHelpTip, TxtTimeTip}) {
+        box->setFocusPolicy(Qt::ClickFocus);
+    }
     // After setReadOnly, which gives a line box the arrow.
     TxtLineTip->setCursor(Qt::PointingHandCursor);
+
+    // What a screen reader says of the status bar: the boxes have no
+    // caption, so they are named for what they show.
+    SetSpoken(Picbottom, QStringLiteral("状态栏"), QStringLiteral("时钟和帮助提示所在的状态栏。"));
+    SetSpoken(TxtLineTip, TxtLineTip->toolTip(), QStringLiteral("单击访问") + kMakerUrl);
+    SetSpoken(TxtTimeTip, QStringLiteral("现在时间"), QStringLiteral("时钟，每秒更新。"));
+    SetSpoken(TxtHelpTip, QStringLiteral("帮助提示"),
+              QStringLiteral("显示鼠标所指控件的帮助提示。"));
 
     TimStatuBar = Named(new QTimer(this), QStringLiteral("TimStatuBar"));
     TimStatuBar->setInterval(1000);
@@ -112,6 +130,13 @@ void FrmMain::CreateTextArea() {
     TxtBottom = makeBox(QStringLiteral("TxtBottom"), false, 3765, 3330);
     Txttop->hide();
     TxtBottom->hide();
+    // The two pairs are one input and one output box to the user.
+    for (TextBox* box : {TxtTop1, Txttop}) {
+        SetSpoken(box, QStringLiteral("输入框"), QString::fromUtf16(kInputTip));
+    }
+    for (TextBox* box : {TxtBottom1, TxtBottom}) {
+        SetSpoken(box, QStringLiteral("输出框"), QString::fromUtf16(kOutputTip));
+    }
 }
 
 void FrmMain::CreatePanel() {
@@ -135,6 +160,7 @@ void FrmMain::CreatePanel() {
         MoveTwips(box, 60, 210 + 300 * static_cast<float>(i), 1395, 255);
         SetBackColor(box, kPanelBack);
         box->setMouseTracking(true);
+        SetSpoken(box, QString(), QString::fromUtf16(kChooseTips.at(static_cast<std::size_t>(i))));
         ChkChoose[static_cast<std::size_t>(i)] = box;
     }
     ChkChoose[kWordWrap]->setChecked(true);
@@ -172,8 +198,10 @@ void FrmMain::CreatePanel() {
         button->setStyle(flat);
         MoveTwips(button, buttons[i].left, buttons[i].top, 1455, 495);
         SetBackColor(button, kPanelBack);
-        button->setAutoDefault(false);
+        // Enter (Return or the keypad's) clicks the focused button, as Space does.
+        button->setAutoDefault(true);
         button->setMouseTracking(true);
+        SetSpoken(button, QString(), QString::fromUtf16(kButtonTips.at(i)));
         CmdButton[i] = button;
     }
 
@@ -192,6 +220,9 @@ void FrmMain::CreatePanel() {
     const std::array<QString, 3> listTips = {QStringLiteral("请选择红色成分Red"),
                                              QStringLiteral("请选择绿色成分Green"),
                                              QStringLiteral("请选择蓝色成分Blue")};
+    // Without a name of its own each list would be called by its frame's title.
+    const std::array<QString, 3> listNames = {
+        QStringLiteral("红色成分"), QStringLiteral("绿色成分"), QStringLiteral("蓝色成分")};
     for (std::size_t i = 0; i < 3; ++i) {
         auto* list = Named(new QComboBox(FrameColor), QStringLiteral("ComboColor(%1)").arg(i));
         list->addItems(entries);
@@ -202,6 +233,7 @@ void FrmMain::CreatePanel() {
         list->setStyle(flat);
         SetBackColor(list, listBacks[i]);
         list->setToolTip(listTips[i]);
+        SetSpoken(list, listNames[i], listTips[i]);
         ComboColor[i] = list;
     }
 
@@ -231,6 +263,7 @@ void FrmMain::CreatePanel() {
         SetBackColor(box, kPanelBack);
         box->setMouseTracking(true);
         box->setStyle(compact);
+        SetSpoken(box, QString(), QString::fromUtf16(kOptionTips.at(i)));
         ChkOption[i] = box;
     }
 

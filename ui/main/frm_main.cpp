@@ -7,7 +7,9 @@
 
 #include "ui/about/frm_help.h"
 #include "ui/back_color.h"
+#include "ui/light_popups.h"
 #include "ui/product.h"
+#include "ui/program_font.h"
 #include "ui/resources.h"
 #include "ui/text_box.h"
 #include "ui/twips.h"
@@ -43,6 +45,8 @@ FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
     // black text, so a dark theme's near-white text never lands on the fixed
     // light backgrounds below.
     setPalette(LightDesktopPalette());
+    KeepPopupsLight(this);
+    setFont(ProgramFont());
     SetBackColor(this, kWindowBack);
     // The background takes the splitter drag and its tip; its pointer shows
     // where the split can be dragged. The controls keep their own pointers.
@@ -53,6 +57,7 @@ FrmMain::FrmMain(platform::Platform& platform, QWidget* parent)
     CreateTextArea();
     CreatePanel();
     SetTabOrder();
+    setMinimumSize(MinimumClientSize());
     // The window's text colour is its own: the panes and the panel's captions
     // keep the toolkit's dark text on their light backgrounds.
     SetWindowForeColor(this, kWindowFore);

@@ -130,6 +130,10 @@ private:
     void SetOnTop(int IsOnTop);
 
     // layout.cpp: pane layout and splitter.
+    /// The smallest client area, in pixels, that shows every control of the
+    /// right-hand panel and of the status bar whole; at most the screen's
+    /// available area less room for the frame.
+    QSize MinimumClientSize() const;
     void ArrangeTextBoxes();
     void Form_Resize();
     /// The help-tip box's width and the corner picture's place follow the

@@ -1,12 +1,18 @@
 // Pane layout and splitter: the four text boxes follow the client size and
 // the split ratio; a drag on the window's own background moves the split.
 #include "ui/main/frm_main.h"
+#include "ui/main/help_tips.h"
 #include "ui/main/pane_layout.h"
 #include "ui/text_box.h"
 #include "ui/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
+#include <cmath>
 
 namespace morvane::ui {
 
@@ -23,6 +29,43 @@ constexpr float kCornerFromRight = 395;
 constexpr char16_t kSplitterTip[] = u"可以按下鼠标左键，拖动鼠标改变文本框的相对大小。";
 
 } // namespace
+
+QSize FrmMain::MinimumClientSize() const {
+    // Down to the status bar the panel holds its controls at fixed places:
+    // the client area must reach below the lowest of them.
+    float panelBottom = 0;
+    for (const QWidget* control :
+         PicContainer->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const TwipRect place = Geometry(control);
+        panelBottom = std::max(panelBottom, place.Top + place.Height);
+    }
+    const int height =
+        static_cast<int>(std::ceil((panelBottom + kStatusBarHeight) / kTwipsPerPixel));
+
+    // The status bar's boxes stand at fixed places but the help tip's, which
+    // ends at the window's right edge: it must keep room for the prefix of
+    // every tip, frame and margins included. The outer width is at least the
+    // client width, so a client that wide leaves the box at least that wide.
+    const int frame =
+        TxtHelpTip->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, TxtHelpTip);
+    constexpr int kTextMargin = 2; // the line box's own margin on each side of its text
+    const int prefix = TxtHelpTip->fontMetrics().horizontalAdvance(QString::fromUtf16(kTipPrefix));
+    const int tipWidth = prefix + 2 * (frame + kTextMargin) + 1; // and the caret
+    const float tipLeft = Geometry(TxtHelpTip).Left;
+    const int statusWidth =
+        static_cast<int>(std::ceil((tipLeft + kHelpTipMargin) / kTwipsPerPixel)) + tipWidth;
+    const int panelWidth = static_cast<int>(std::ceil(kPanelWidth / kTwipsPerPixel));
+    QSize least(std::max(statusWidth, panelWidth), height);
+
+    // Never more than the screen holds, frame included: on a screen that
+    // small (at a high scale) the window manager must still be able to fit
+    // the window to it, its title bar on screen.
+    if (const QScreen* s = screen()) {
+        constexpr int kFrameRoom = 40; // a title bar and borders, in pixels
+        least = least.boundedTo(s->availableGeometry().size() - QSize(kFrameRoom, kFrameRoom));
+    }
+    return least;
+}
 
 void FrmMain::ArrangeTextBoxes() {
     if (isMinimized()) {
