@@ -12,9 +12,28 @@
 # finds no test. The last lines are ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh test
+
+# Every tool this command, lint.sh and the tests call, checked before the first
+# build step so that a missing one stops the run at once.
+# shellcheck source=scripts/require.sh
+source scripts/require.sh
+require_tools test cmake:cmake ninja:ninja-build ctest:cmake cpack:cmake g++:g++ \
+  clang++:clang ccache:ccache pkg-config:pkg-config \
+  clang-format:clang-format clang-tidy:clang-tidy run-clang-tidy:clang-tidy \
+  Xvfb:xvfb xauth:xauth openbox:openbox jwm:jwm xdotool:xdotool xclip:xclip \
+  xdpyinfo:x11-utils xprop:x11-utils xwininfo:x11-utils import:imagemagick convert:imagemagick \
+  dbus-daemon:dbus-daemon dbus-launch:dbus-x11 \
+  desktop-file-validate:desktop-file-utils appstreamcli:appstream \
+  dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev objdump:binutils file:file \
+  man:man-db lexgrog:man-db groff:groff-base xmllint:libxml2-utils \
+  setfacl:acl getfacl:acl setfattr:attr getfattr:attr
+require_python_modules test gi:python3-gi pyatspi:python3-pyatspi
 
 werror="${MORVANE_WERROR:-OFF}"
+# The tests read and write UTF-8 text; a bare root or a login without a locale
+# has none set.
+export LANG="${LANG:-C.UTF-8}"
 # The compiler cache keys on paths relative to the clone, so every clone shares it.
 export CCACHE_BASEDIR="$PWD"
 
