@@ -50,7 +50,7 @@ say() { echo "fresh-root: [$(date -u +%H:%M:%S)] $*"; }
 die() { echo "fresh-root: $*" >&2; exit 1; }
 
 [ "$(id -u)" -eq 0 ] || die "must run as root (debootstrap, chroot and mounts need it)"
-for tool in debootstrap chroot unshare mount umount tar; do
+for tool in debootstrap chroot unshare setsid mount umount tar; do
   command -v "$tool" >/dev/null || die "$tool is missing (apt-get install debootstrap util-linux tar)"
 done
 
@@ -65,17 +65,16 @@ logs="$src/build/fresh-root"
 mkdir -p "$logs"
 rm -f "$logs"/*.log "$logs/summary.txt"
 root=""
+debootstrap_pid=""
+# One line per finished step; printed (and kept in summary.txt) however the run ends.
+summary() { echo "$*" >>"$logs/summary.txt"; }
 
 # --- leaving: end the root's processes, unmount, remove ---------------------
 
 # The processes whose root directory is the fresh root: all of them were
 # started by this script (the two commands and whatever they left behind).
 root_pids() {
-  local p
-  for p in /proc/[0-9]*; do
-    [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && echo "${p#/proc/}"
-  done
-  return 0
+  find /proc -mindepth 2 -maxdepth 2 -name root -lname "$root" 2>/dev/null | cut -d/ -f3
 }
 
 end_root_processes() {
@@ -110,6 +109,17 @@ unmount_all() {
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
+  # debootstrap runs in a process group of its own (see below).
+  if [ -n "$debootstrap_pid" ] && kill -0 "$debootstrap_pid" 2>/dev/null; then
+    say "ending debootstrap"
+    kill -TERM -- "-$debootstrap_pid" 2>/dev/null || true
+    sleep 2
+    kill -KILL -- "-$debootstrap_pid" 2>/dev/null || true
+  fi
+  if [ -s "$logs/summary.txt" ]; then
+    say "summary:"
+    sed 's/^/  /' "$logs/summary.txt"
+  fi
   if [ -n "$root" ] && [ -d "$root" ]; then
     end_root_processes || say "warning: some processes in the root would not end"
     if ! unmount_all; then
@@ -124,8 +134,13 @@ cleanup() {
   exit "$rc"
 }
 trap cleanup EXIT
-trap 'say "interrupted"; exit 130' INT
-trap 'say "terminated"; exit 143' TERM
+stopped() { # signal status
+  say "$1"
+  summary "$1 after $((SECONDS - ${total_start:-0})) s"
+  exit "$2"
+}
+trap 'stopped interrupted 130' INT
+trap 'stopped terminated 143' TERM
 
 # --- the mirror, from this machine's own apt sources --------------------------
 
@@ -179,11 +194,19 @@ mirror="${MORVANE_MIRROR:-$(printf '%s\n' "${debian_sources[@]}" | awk -v s="$su
 
 root=$(mktemp -d /var/tmp/morvane-fresh-root.XXXXXX)
 chmod 755 "$root"
+total_start=$SECONDS
 start=$SECONDS
 say "debootstrap --variant=minbase $suite from $mirror into $root"
 attempts=4
 for ((attempt = 1; ; attempt++)); do
-  if debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$logs/debootstrap.log" 2>&1; then
+  # In the background and in a process group of its own, so that a signal
+  # reaches the traps at once and the whole of debootstrap can be ended.
+  setsid debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$logs/debootstrap.log" 2>&1 &
+  debootstrap_pid=$!
+  debootstrap_status=0
+  wait "$debootstrap_pid" || debootstrap_status=$?
+  debootstrap_pid=""
+  if [ "$debootstrap_status" -eq 0 ]; then
     break
   fi
   if ! grep -qiE "download|getting release|resolv|connect|timed out|unreachable|Hash Sum|size mismatch" \
@@ -198,9 +221,10 @@ for ((attempt = 1; ; attempt++)); do
   say "debootstrap could not download (attempt $attempt of $attempts): the network or the mirror; trying again"
   unmount_all || die "could not unmount what debootstrap left mounted in $root"
   find "$root" -mindepth 1 -maxdepth 1 -exec rm -rf --one-file-system {} +
-  sleep $((attempt * 20))
+  sleep $((attempt * 20)) &
+  wait $!
 done
-debootstrap_time=$((SECONDS - start))
+summary "debootstrap: $((SECONDS - start)) s"
 
 # The same Debian suites as this machine (updates and security fixes included),
 # name resolution, and no service started by a package's install script: a
@@ -269,14 +293,15 @@ in_root() { # log command-line [VAR=value...]
 packages() { chroot "$root" dpkg-query -W -f='${db:Status-Abbrev}\n' | grep -c '^ii'; }
 
 base_packages=$(packages)
+summary "the minimal root: $base_packages packages"
 
 # 1. run.sh with no display: builds, then one line about the desktop session.
 say "./scripts/run.sh (no display)"
 start=$SECONDS
 run_status=0
 in_root "$logs/run.log" ./scripts/run.sh || run_status=$?
-run_time=$((SECONDS - start))
 run_packages=$(packages)
+summary "run.sh: $((SECONDS - start)) s, status $run_status, $((run_packages - base_packages)) packages installed"
 last_line=$(grep -v '^[[:space:]]*$' "$logs/run.log" | tail -n 1)
 if [ "$run_status" -eq 0 ] || [ "$run_status" -ge 128 ]; then
   die "run.sh without a display ended with status $run_status; expected its one-line message and a plain failure"
@@ -291,8 +316,9 @@ say "./scripts/test.sh (MORVANE_WERROR=ON)"
 start=$SECONDS
 test_status=0
 in_root "$logs/test.log" ./scripts/test.sh MORVANE_WERROR=ON || test_status=$?
-test_time=$((SECONDS - start))
 test_packages=$(packages)
+summary "test.sh: $((SECONDS - start)) s, status $test_status, $((test_packages - run_packages)) more packages installed"
+grep -E 'tests passed|tests failed' "$logs/test.log" | sed 's/^/  ctest: /' >>"$logs/summary.txt" || true
 status=$test_status
 
 # 3. Later stages in the same root.
@@ -301,15 +327,9 @@ for script in "${then_scripts[@]}"; do
   say "./$script"
   start=$SECONDS
   in_root "$logs/$(basename "$script" .sh).log" "./$script" MORVANE_WERROR=ON || status=$?
-  say "./$script: status $status, $((SECONDS - start)) s"
+  summary "$script: $((SECONDS - start)) s, status $status"
 done
 
-{
-  echo "debootstrap: ${debootstrap_time} s, $base_packages packages"
-  echo "run.sh: ${run_time} s, status $run_status, $((run_packages - base_packages)) packages installed"
-  echo "test.sh: ${test_time} s, status $test_status, $((test_packages - run_packages)) more packages installed"
-  echo "ctest summaries:"
-  grep -E 'tests passed|tests failed' "$logs/test.log" | sed 's/^/  /' || echo "  none"
-} | tee "$logs/summary.txt"
+summary "total: $((SECONDS - total_start)) s, status $status"
 say "done: status $status (logs in $logs)"
 exit "$status"
