@@ -7,8 +7,33 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:?usage: scripts/lint.sh BUILD_DIR}"
 
-mapfile -t sources < <(git ls-files 'engine/*.cpp' 'engine/*.h' 'tools/*.cpp' 'tools/*.h' \
-  'platform/*.cpp' 'platform/*.h' 'ui/*.cpp' 'ui/*.h' 'app/*.cpp' 'app/*.h' | grep -v '_windows\.cpp$')
+# shellcheck source=scripts/require.sh
+source scripts/require.sh
+require_tools lint clang-format:clang-format clang-tidy:clang-tidy run-clang-tidy:clang-tidy \
+  python3:python3
+[ -f "$build/compile_commands.json" ] || {
+  echo "lint: $build/compile_commands.json not found: configure and build $build first" >&2
+  exit 2
+}
+
+# The product code: in a git checkout the files git tracks, in an unpacked
+# copy (no .git) every file under the product folders. The Windows-only
+# implementations are never compiled here, so clang-tidy has no commands for them.
+folders=(engine tools platform ui app)
+if [ -e .git ]; then
+  require_tools lint git:git
+  mapfile -t sources < <(git ls-files -- "${folders[@]/%//*.cpp}" "${folders[@]/%//*.h}" |
+    grep -v '_windows\.cpp$' || true)
+else
+  mapfile -t sources < <(find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) \
+    ! -name '*_windows.cpp' | LC_ALL=C sort)
+fi
+mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$' || true)
+# A run that checks nothing proves nothing.
+if [ ${#sources[@]} -eq 0 ] || [ ${#units[@]} -eq 0 ]; then
+  echo "lint: found no source files to check under ${folders[*]}" >&2
+  exit 1
+fi
 
 echo "lint: clang-format on ${#sources[@]} files"
 clang-format --dry-run -Werror "${sources[@]}"
@@ -16,7 +41,6 @@ clang-format --dry-run -Werror "${sources[@]}"
 echo "lint: include rules of the layers"
 python3 tests/layers/check_layers.py .
 
-mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$')
 echo "lint: clang-tidy on ${#units[@]} files"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT

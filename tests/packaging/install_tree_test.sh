@@ -4,9 +4,9 @@
 # a desktop entry, icons and AppStream metadata that the desktop tools accept
 # and that point at each other through the one application id.
 #
-# Environment: BUILD_DIR (the build tree), APP_ID, PROJECT_VERSION.
+# Environment: BUILD_DIR (the build tree), APP_ID, PROJECT_VERSION, PYTHON.
 set -euo pipefail
-: "${BUILD_DIR:?}" "${APP_ID:?}" "${PROJECT_VERSION:?}"
+: "${BUILD_DIR:?}" "${APP_ID:?}" "${PROJECT_VERSION:?}" "${PYTHON:?}"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -45,7 +45,7 @@ for size in 48 256; do
   file -b "$png" | grep -q "PNG image data, $size x $size," ||
     fail "$png is not a ${size}x${size} PNG: $(file -b "$png")"
 done
-python3 -c 'import sys, xml.etree.ElementTree as t; \
+"$PYTHON" -c 'import sys, xml.etree.ElementTree as t; \
   r = t.parse(sys.argv[1]).getroot(); sys.exit(r.tag != "{http://www.w3.org/2000/svg}svg")' \
   "$root/usr/share/icons/hicolor/scalable/apps/$APP_ID.svg" || fail "the scalable icon is not an SVG document"
 

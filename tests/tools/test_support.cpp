@@ -120,7 +120,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 std::string PythonDecode(std::string_view bytes, const std::string& codec) {
     const RunResult run =
-        RunProgram("python3",
+        RunProgram(MORVANE_PYTHON,
                    {"-c",
                     "import sys; b = sys.stdin.buffer.read(); "
                     "sys.stdout.buffer.write(b.decode(sys.argv[1]).encode('utf-8'))",
