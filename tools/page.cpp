@@ -59,8 +59,7 @@ TextEncoder OutputEncoder(const std::string& charset, const std::string& name,
 }
 
 /// The text of the page, decoded as --from-charset says or as the page itself says.
-Buffer<char16_t> ReadPage(InputFile& input, const std::string& name, const PageOptions& options) {
-    PageBytes bytes(input, kSniffBytes);
+Buffer<char16_t> ReadPage(PageBytes& bytes, const std::string& name, const PageOptions& options) {
     if (!options.fromCharset.empty()) {
         const std::string charset = WithByteOrder(options.fromCharset, bytes.Head());
         return TextDecoder(charset).Decode(bytes, name,
@@ -69,7 +68,7 @@ Buffer<char16_t> ReadPage(InputFile& input, const std::string& name, const PageO
     const SniffedCharset sniffed = SniffCharset(bytes.Head(), name);
     std::optional<TextDecoder> decoder;
     try {
-        decoder.emplace(sniffed.charset);
+        decoder.emplace(sniffed.charset, sniffed.reading);
     } catch (const DriverError&) {
         throw DriverError(name + ": the page declares encoding \"" + sniffed.charset +
                           "\", which this system cannot read; name its charset with "
@@ -94,9 +93,9 @@ void EncodeInStretches(std::u16string_view text, const TextEncoder& encoder,
     }
 }
 
-void Convert(InputFile& input, const std::string& name, const PageOptions& options,
+void Convert(PageBytes& bytes, const std::string& name, const PageOptions& options,
              const ByteSink& sink, const NoteSink& note) {
-    Buffer<char16_t> text = ReadPage(input, name, options);
+    Buffer<char16_t> text = ReadPage(bytes, name, options);
 
     std::u16string result;
     std::optional<TextEncoder> encoder;
@@ -140,13 +139,19 @@ void CheckPageOptions(const PageOptions& options) {
 
 void ConvertPage(InputFile& input, const std::string& name, const PageOptions& options,
                  const ByteSink& sink, const NoteSink& note) {
+    PageBytes bytes(input, kSniffBytes);
+    ConvertPage(bytes, name, options, sink, note);
+}
+
+void ConvertPage(PageBytes& bytes, const std::string& name, const PageOptions& options,
+                 const ByteSink& sink, const NoteSink& note) {
     bool written = false;
     const ByteSink counted = [&](std::string_view bytes) {
         written = written || !bytes.empty();
         sink(bytes);
     };
     try {
-        Convert(input, name, options, counted, note);
+        Convert(bytes, name, options, counted, note);
     } catch (const std::bad_alloc&) {
         if (!written) {
             throw;

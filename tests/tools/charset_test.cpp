@@ -248,8 +248,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"DeclaredUtf16WithoutMark",
                   {"--decode"},
                   "<?xml version=\"1.0\" encoding=\"UTF-16\"?><p/>",
-                  "-:1:21: the page declares encoding \"UTF-16\" but starts with no byte-order "
-                  "mark of it; name the charset its bytes are in with --from-charset"},
+                  "-:1:21: the page declares encoding \"UTF-16\" in ASCII bytes, which that "
+                  "encoding does not read as ASCII (and no byte-order mark starts the page); name "
+                  "the charset its bytes are in with --from-charset"},
         // A lone surrogate in UTF-16 input is named as such, wherever it stands.
         ErrorCase{"LoneSurrogateInUtf16",
                   {"--decode"},
