@@ -72,6 +72,13 @@ char16_t Utf16Unit(const std::string& charset, std::string_view bytes) {
                           std::to_string(offset));
 }
 
+/// "a UTF-8", "an ISO-2022-CN": the article that the name, said as it is spelled, takes.
+std::string WithArticle(const std::string& charset) {
+    const char first = charset.empty() ? 'x' : static_cast<char>(charset.front() | 0x20);
+    const bool vowel = first == 'a' || first == 'e' || first == 'i' || first == 'o';
+    return (vowel ? "an " : "a ") + charset;
+}
+
 [[noreturn]] void ThrowTruncated(const DecodeFault& fault, const Buffer<char16_t>& text,
                                  std::string_view rest, std::uint64_t offset) {
     if (IsUtf16Charset(fault.charset) && rest.size() >= 2 &&
@@ -80,7 +87,7 @@ char16_t Utf16Unit(const std::string& charset, std::string_view bytes) {
                               Hex(Utf16Unit(fault.charset, rest), 4) + " (byte offset " +
                               std::to_string(offset) + ")");
     }
-    fault.Throw(text, "the input ends in the middle of a " + fault.charset +
+    fault.Throw(text, "the input ends in the middle of " + WithArticle(fault.charset) +
                           " character (it starts at byte offset " + std::to_string(offset) + ")");
 }
 
