@@ -63,6 +63,34 @@ TEST(LateDeclarationTest, TheMessageSaysItIsNotAtTheStart) {
     }
 }
 
+// The same holds for what is written: a result is written in the encoding its declaration
+// names only where a reader of those bytes finds that declaration again.
+TEST(ResultDeclarationTest, IsWrittenOnlyWhereAReaderFindsItAgain) {
+    for (const std::string encoding : {"IBM037", "cp1047", "UTF-7"}) {
+        const RunResult run =
+            RunConvert({"--decode", "--from-charset", "UTF-8"}, Declared(encoding, "<p/>"));
+        EXPECT_EQ(run.status, 1) << encoding;
+        EXPECT_EQ(run.out, "") << encoding;
+        EXPECT_EQ(run.err, "morvane-convert: -: the result declares encoding \"" + encoding +
+                               "\", in which no reader could find that declaration (written in "
+                               "it, the declaration does not read as ASCII and no byte-order "
+                               "mark says otherwise); name an output charset with --to-charset\n");
+    }
+    // A byte-order mark, or UTF-16 whose "<?" tells its byte order, is found.
+    for (const std::string encoding : {"UTF-16LE", "UTF-16BE", "UTF-16", "UTF-32", "gbk"}) {
+        const RunResult run =
+            RunConvert({"--decode", "--from-charset", "UTF-8"}, Declared(encoding, "<p/>"));
+        EXPECT_EQ(run.status, 0) << encoding << ": " << run.err;
+        const RunResult back = RunConvert({"--decode"}, run.out);
+        EXPECT_EQ(back.status, 0) << encoding << ": " << back.err;
+    }
+    // --to-charset writes what the user asked for.
+    const RunResult asked = RunConvert(
+        {"--decode", "--from-charset", "UTF-8", "--to-charset", "IBM037"}, Declared("IBM037", ""));
+    EXPECT_EQ(asked.status, 0) << asked.err;
+    EXPECT_EQ(asked.out, FromUtf16(ToUtf16(Declared("IBM037", "")), "IBM037"));
+}
+
 struct BrowserCase {
     std::string name;
     std::string bytes;     // in the page, under each GB label
