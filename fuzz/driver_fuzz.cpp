@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iconv.h>
+#include <vector>
 
 namespace morvane::fuzz {
 namespace {
@@ -44,18 +45,32 @@ constexpr std::array<FuzzCharset, 21> kCharsets{{
 
 /// glibc unloads a charset's module (dlclose) soon after the last conversion with it closes
 /// and loads it again on the next open; a conversion each way held open for the whole run
-/// keeps the modules loaded, so that an input costs its conversions and not a dlopen.
-[[maybe_unused]] const bool kModulesHeld = [] {
-    for (const char* name :
-         {"UTF-16LE",     "UTF-16BE", "UTF-32LE",   "UTF-32BE",  "UTF-16", "UTF-32",
-          "UCS-2",        "UCS-4",    "ISO-8859-1", "GB2312",    "GBK",    "GB18030",
-          "windows-1252", "BIG5",     "EUC-JP",     "SHIFT_JIS", "EUC-KR", "ISO-2022-JP",
-          "ISO-2022-CN",  "UTF-7",    "KOI8-R",     "IBM037"}) {
-        (void)::iconv_open("UTF-16LE", name);
-        (void)::iconv_open(name, "UTF-16LE");
+/// keeps the modules loaded, so that an input costs its conversions and not a dlopen. They
+/// are held where the leak checker sees them, and closed at exit.
+struct HeldModules final {
+    HeldModules() {
+        for (const char* name :
+             {"UTF-16LE",     "UTF-16BE", "UTF-32LE",   "UTF-32BE",  "UTF-16", "UTF-32",
+              "UCS-2",        "UCS-4",    "ISO-8859-1", "GB2312",    "GBK",    "GB18030",
+              "windows-1252", "BIG5",     "EUC-JP",     "SHIFT_JIS", "EUC-KR", "ISO-2022-JP",
+              "ISO-2022-CN",  "UTF-7",    "KOI8-R",     "IBM037"}) {
+            handles.push_back(::iconv_open("UTF-16LE", name));
+            handles.push_back(::iconv_open(name, "UTF-16LE"));
+        }
     }
-    return true;
-}();
+    HeldModules(const HeldModules&) = delete;
+    HeldModules& operator=(const HeldModules&) = delete;
+    ~HeldModules() {
+        for (const iconv_t handle : handles) {
+            if (handle != reinterpret_cast<iconv_t>(-1)) {
+                ::iconv_close(handle);
+            }
+        }
+    }
+    std::vector<iconv_t> handles;
+};
+
+const HeldModules kHeldModules;
 
 } // namespace
 
