@@ -57,19 +57,22 @@ std::u16string WithoutNul(std::u16string_view text) {
     return result;
 }
 
-/// `bytes` without the byte-order mark that `charset` drops from the start.
+/// `bytes` without the byte-order mark that the decoder of `charset` drops from the start:
+/// only the mark of the charset's own byte order (in UTF-16BE, FF FE is U+FFFE).
 std::string_view WithoutMark(std::string_view bytes, const std::string& charset) {
-    for (const std::string_view mark :
-         {std::string_view("\xEF\xBB\xBF"), std::string_view("\xFF\xFE\0\0", 4),
-          std::string_view("\0\0\xFE\xFF", 4), std::string_view("\xFF\xFE"),
-          std::string_view("\xFE\xFF")}) {
-        const bool ofCharset = (mark.size() == 3) == (charset == "UTF-8") &&
-                               (mark.size() == 4) == charset.starts_with("UTF-32");
-        if (ofCharset && bytes.starts_with(mark)) {
-            return bytes.substr(mark.size());
-        }
+    std::string_view mark;
+    if (charset == "UTF-8") {
+        mark = "\xEF\xBB\xBF";
+    } else if (charset == "UTF-16LE") {
+        mark = "\xFF\xFE";
+    } else if (charset == "UTF-16BE") {
+        mark = "\xFE\xFF";
+    } else if (charset == "UTF-32LE") {
+        mark = std::string_view("\xFF\xFE\0\0", 4);
+    } else if (charset == "UTF-32BE") {
+        mark = std::string_view("\0\0\xFE\xFF", 4);
     }
-    return bytes;
+    return !mark.empty() && bytes.starts_with(mark) ? bytes.substr(mark.size()) : bytes;
 }
 
 } // namespace
@@ -102,8 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string again = Encoded(encoder, text);
     if (charset.bytesComeBack && text.size() == whole.text->size() &&
         !text.starts_with(u'\uFEFF')) {
-        fuzz::Expect(WithoutMark(again, name) == WithoutMark(bytes, name), "the bytes come back",
-                     input, name);
+        fuzz::Expect(again == WithoutMark(bytes, name), "the bytes come back", input, name);
     }
     const Decoded reread = DecodeBytes(decoder, again, 0);
     fuzz::Expect(reread.text.has_value(), "what is encoded decodes", input,

@@ -91,6 +91,15 @@ TEST(ResultDeclarationTest, IsWrittenOnlyWhereAReaderFindsItAgain) {
     EXPECT_EQ(asked.out, FromUtf16(ToUtf16(Declared("IBM037", "")), "IBM037"));
 }
 
+// Found by fuzz_page: a note that quotes a declaration broken over lines stays one line.
+TEST(ResultDeclarationTest, ANoteQuotesADeclarationOnOneLine) {
+    const RunResult run =
+        RunConvert({"--gb-to-utf"}, "<?xml version=\"1.0\" encoding=\r\n\"gbk\"?><p/>");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "morvane-convert: -:1:21: note: the declaration encoding=  \"gbk\" is left "
+                       "as it is (only encoding=\"gb2312\" is rewritten to utf-8)\n");
+}
+
 struct BrowserCase {
     std::string name;
     std::string bytes;     // in the page, under each GB label
