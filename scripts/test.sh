@@ -5,7 +5,7 @@
 #      include rules (build/sanitize's compile commands);
 #   2. the whole suite but the end-to-end tests under AddressSanitizer and
 #      UndefinedBehaviorSanitizer (build/sanitize);
-#   3. a short fixed run of each engine fuzz target, a clang build (build/fuzz);
+#   3. a short fixed run of each fuzz target (engine and driver), a clang build (build/fuzz);
 #   4. the normal build with every test, the end-to-end and packaging tests in a
 #      private X server included (build/release).
 # Every stage sets each option it relies on, and every ctest call fails when it

@@ -29,6 +29,12 @@ bool IsUtf8Name(std::string_view name);
 bool IsUtf16Name(std::string_view name);
 bool IsUtf32Name(std::string_view name);
 
+/// How a decoder reads the bytes of its charset.
+enum class ByteReading {
+    AsNamed,    ///< as iconv reads the charset's name
+    AsBrowsers, ///< GB18030 as browsers read every GB label a page declares (byte 0x80 is U+20AC)
+};
+
 /// The charset that reads a page declared or named `name`: GB18030 for every GB label (a
 /// superset of them all, as browsers read them), `name` itself otherwise.
 std::string ReaderCharset(std::string_view name);

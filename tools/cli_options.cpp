@@ -2,6 +2,7 @@
 
 #include "morvane/version.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <map>
@@ -47,51 +48,65 @@ constexpr std::array<ValueOption, 3> kValueOptions{{
     {"--output-dir", "-o", "a folder"},
 }};
 
-/// The result of matching one argument against a value-taking option.
-struct ValueMatch {
-    const ValueOption* option = nullptr;
-    std::optional<std::string> value; ///< nothing: the argument was not this option
-    std::optional<UsageError> error;
-};
-
-ValueMatch MatchValueOption(std::span<const char* const> args, std::size_t& i) {
-    const std::string_view arg = args[i];
+const ValueOption* FindValueOption(std::string_view name) {
     for (const ValueOption& option : kValueOptions) {
-        std::optional<std::string_view> value;
-        const bool separate =
-            arg == option.longName || (!option.shortName.empty() && arg == option.shortName);
-        if (separate) {
-            if (i + 1 >= args.size()) {
-                return {&option, std::nullopt,
-                        UsageError{"option " + Quoted(arg) + " needs " +
-                                   std::string(option.valueName)}};
-            }
-            const std::string_view next = args[i + 1];
-            if (next.starts_with("-")) {
-                return {&option, std::nullopt,
-                        UsageError{"option " + Quoted(arg) + " needs " +
-                                   std::string(option.valueName) + ", not " + Quoted(next) +
-                                   " (write " + std::string(option.longName) + "=" +
-                                   std::string(next) + " if that is meant)"}};
-            }
-            value = next;
-            ++i;
-        } else if (arg.starts_with(option.longName) && arg.size() > option.longName.size() &&
-                   arg[option.longName.size()] == '=') {
-            value = arg.substr(option.longName.size() + 1);
-        } else if (!option.shortName.empty() && arg.starts_with(option.shortName)) {
-            value = arg.substr(option.shortName.size()); // -oDIR
-        }
-        if (value) {
-            if (value->empty()) {
-                return {&option, std::nullopt,
-                        UsageError{"option " + Quoted(option.longName) + " needs " +
-                                   std::string(option.valueName)}};
-            }
-            return {&option, std::string(*value), std::nullopt};
+        if (name == option.longName || (!option.shortName.empty() && name == option.shortName)) {
+            return &option;
         }
     }
-    return {};
+    return nullptr;
+}
+
+/// An option that takes no value.
+enum class Flag { Help, Version, InPlace, Check };
+
+struct FlagOption {
+    std::string_view longName;
+    char shortName; ///< 0: none
+    Flag flag;
+};
+
+constexpr std::array<FlagOption, 4> kFlags{{
+    {"--help", 'h', Flag::Help},
+    {"--version", 'V', Flag::Version},
+    {"--in-place", 'i', Flag::InPlace},
+    {"--check", 0, Flag::Check},
+}};
+
+const FlagOption* FindFlag(std::string_view longName, char shortName) {
+    for (const FlagOption& option : kFlags) {
+        if ((!longName.empty() && longName == option.longName) ||
+            (shortName != 0 && shortName == option.shortName)) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+/// The value of `option`, typed as `typed` ("-o", "--output-dir"): `given` when the argument
+/// held it ("--output-dir=DIR", "-oDIR"), else the next argument, which may not start with
+/// "-". Messages name the option as the user typed it.
+std::variant<std::string, UsageError> TakeValue(const ValueOption& option, std::string_view typed,
+                                                std::optional<std::string_view> given,
+                                                std::span<const char* const> args, std::size_t& i) {
+    const std::string needs = "option " + Quoted(typed) + " needs " + std::string(option.valueName);
+    if (!given) {
+        if (i + 1 >= args.size()) {
+            return UsageError{needs};
+        }
+        const std::string_view next = args[i + 1];
+        if (next.starts_with("-")) {
+            return UsageError{needs + ", not " + Quoted(next) + " (write " +
+                              std::string(option.longName) + "=" + std::string(next) +
+                              " if that is meant)"};
+        }
+        given = next;
+        ++i;
+    }
+    if (given->empty()) {
+        return UsageError{needs};
+    }
+    return std::string(*given);
 }
 
 /// The checks that need the whole command line: files against destinations.
@@ -156,51 +171,97 @@ ParsedCommandLine ParseCommandLine(std::span<const char* const> args) {
             optionsEnded = true;
             continue;
         }
-        if (arg == "--help" || arg == "-h") {
-            return ShowHelp{};
-        }
-        if (arg == "--version" || arg == "-V") {
-            return ShowVersion{};
-        }
-        if (arg == "--in-place" || arg == "-i") {
-            inPlace = true;
-            continue;
-        }
-        if (arg == "--check") {
-            request.check = true;
-            continue;
-        }
-
-        bool matchedMode = false;
-        for (const auto& [option, value] : kModes) {
-            if (arg == option) {
-                if (mode && *mode != value) {
-                    return UsageError{"choose one mode only, not both " +
-                                      std::string(ModeOption(*mode)) + " and " +
-                                      std::string(option)};
-                }
-                mode = value;
-                matchedMode = true;
+        // What a flag, or a value option with its value, does to the request.
+        std::optional<ParsedCommandLine> answer;
+        const auto apply = [&](const FlagOption& option) {
+            switch (option.flag) {
+            case Flag::Help:
+                answer = ShowHelp{};
+                break;
+            case Flag::Version:
+                answer = ShowVersion{};
+                break;
+            case Flag::InPlace:
+                inPlace = true;
+                break;
+            case Flag::Check:
+                request.check = true;
+                break;
             }
-        }
-        if (matchedMode) {
+        };
+        const auto assign = [&](const ValueOption& option, std::string value) {
+            if (option.longName == "--from-charset") {
+                request.fromCharset = std::move(value);
+            } else if (option.longName == "--to-charset") {
+                request.toCharset = std::move(value);
+            } else {
+                request.outputDir = std::move(value);
+                outputDirGiven = true;
+            }
+        };
+
+        if (arg.starts_with("--")) {
+            const std::size_t equals = arg.find('=');
+            const std::string_view name = arg.substr(0, equals);
+            const std::optional<std::string_view> given =
+                equals == std::string_view::npos ? std::nullopt
+                                                 : std::optional(arg.substr(equals + 1));
+            const FlagOption* flag = FindFlag(name, 0);
+            const auto modeMatch = std::find_if(kModes.begin(), kModes.end(),
+                                                [name](const auto& m) { return m.first == name; });
+            if ((flag != nullptr || modeMatch != kModes.end()) && given) {
+                return UsageError{"option " + Quoted(name) + " takes no value"};
+            }
+            if (flag != nullptr) {
+                apply(*flag);
+                if (answer) {
+                    return *answer;
+                }
+                continue;
+            }
+            if (modeMatch != kModes.end()) {
+                if (mode && *mode != modeMatch->second) {
+                    return UsageError{"choose one mode only, not both " +
+                                      std::string(ModeOption(*mode)) + " and " + std::string(name)};
+                }
+                mode = modeMatch->second;
+                continue;
+            }
+            const ValueOption* option = FindValueOption(name);
+            if (option == nullptr) {
+                return UsageError{"unknown option " + Quoted(arg)};
+            }
+            auto value = TakeValue(*option, name, given, args, i);
+            if (auto* error = std::get_if<UsageError>(&value)) {
+                return *error;
+            }
+            assign(*option, std::get<std::string>(std::move(value)));
             continue;
         }
 
-        const ValueMatch match = MatchValueOption(args, i);
-        if (match.error) {
-            return *match.error;
-        }
-        if (!match.value) {
-            return UsageError{"unknown option " + Quoted(arg)};
-        }
-        if (match.option->longName == "--from-charset") {
-            request.fromCharset = *match.value;
-        } else if (match.option->longName == "--to-charset") {
-            request.toCharset = *match.value;
-        } else {
-            request.outputDir = *match.value;
-            outputDirGiven = true;
+        // One-letter options, bundled as getopt_long allows: "-hV", "-io DIR", "-ioDIR".
+        for (std::size_t at = 1; at < arg.size(); ++at) {
+            const std::string typed = {'-', arg[at]};
+            if (const FlagOption* flag = FindFlag({}, arg[at])) {
+                apply(*flag);
+                if (answer) {
+                    return *answer;
+                }
+                continue;
+            }
+            const ValueOption* option = FindValueOption(typed);
+            if (option == nullptr) {
+                return UsageError{"unknown option " + Quoted(typed) +
+                                  (arg.size() > 2 ? " in " + Quoted(arg) : std::string())};
+            }
+            const std::optional<std::string_view> given =
+                at + 1 < arg.size() ? std::optional(arg.substr(at + 1)) : std::nullopt;
+            auto value = TakeValue(*option, typed, given, args, i);
+            if (auto* error = std::get_if<UsageError>(&value)) {
+                return *error;
+            }
+            assign(*option, std::get<std::string>(std::move(value)));
+            break;
         }
     }
 
@@ -242,6 +303,7 @@ const char* HelpText() {
            "  --check                parse each result as XML, report problems\n"
            "  -h, --help             print this help and exit\n"
            "  -V, --version          print the version and exit\n"
+           "One-letter options may be bundled (-ih is -i -h; -oDIR is -o DIR).\n"
            "\n"
            "Without FILE, or when FILE is -, standard input is read, and a single page\n"
            "goes to standard output. Several FILEs need -o DIR or -i: each result then\n"
@@ -253,12 +315,15 @@ const char* HelpText() {
            "must be a regular file (a FIFO or a device is refused). A file that fails is\n"
            "reported by name, left untouched, and the other files go on. On a terminal, a\n"
            "run over several files shows its progress on standard error. Charset names\n"
-           "are those iconv knows (GB2312, GBK, GB18030, ...; see 'iconv --list').\n"
+           "are those iconv knows (GB2312, GBK, GB18030, ...; see 'iconv --list'). A page\n"
+           "declared gb2312, GBK or GB18030 is read as browsers read it (0x80 is the euro\n"
+           "sign); a declaration whose own ASCII bytes its encoding would not read as\n"
+           "ASCII (UTF-16 or UCS-2 without a byte-order mark, EBCDIC) is refused.\n"
            "\n"
            "--check reads each result with libxml2 as a WAP gateway would (well-formedness\n"
-           "only, no DTD, no network) and reports each problem as FILE:LINE:COLUMN:, and a\n"
-           "declared encoding the written bytes are not valid in; the result is written\n"
-           "all the same.\n"
+           "only, no DTD, no network; &nbsp; and &shy; are known whatever the DOCTYPE\n"
+           "says) and reports each problem as FILE:LINE:COLUMN:, and a declared encoding\n"
+           "the written bytes are not valid in; the result is written all the same.\n"
            "\n"
            "Exit status: 0 on success; 1 when any file cannot be read, decoded, converted\n"
            "or written (its target is left as it was); 2 for a command line that cannot be\n"

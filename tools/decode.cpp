@@ -7,17 +7,23 @@
 #include "tools/text_place.h"
 #include "tools/utf8_codec.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace morvane::tools {
 namespace {
 
-// Input is read in pieces of this size.
+// Input is read in pieces of this size, or of the page's size where it is known and smaller
+// (most pages are a few kilobytes, and a run may read thousands of them); never smaller than
+// kSmallestPiece, which holds any character cut by a piece's end with room to spare.
 constexpr std::size_t kInputPieceBytes = std::size_t{1} << 20;
+constexpr std::size_t kSmallestPiece = 4096;
 
 /// What a failed piece of decoding reports: the place is where the text decoded so far ends.
 struct DecodeFault {
@@ -66,6 +72,13 @@ char16_t Utf16Unit(const std::string& charset, std::string_view bytes) {
                           std::to_string(offset));
 }
 
+/// "a UTF-8", "an ISO-2022-CN": the article that the name, said as it is spelled, takes.
+std::string WithArticle(const std::string& charset) {
+    const char first = charset.empty() ? 'x' : static_cast<char>(charset.front() | 0x20);
+    const bool vowel = first == 'a' || first == 'e' || first == 'i' || first == 'o';
+    return (vowel ? "an " : "a ") + charset;
+}
+
 [[noreturn]] void ThrowTruncated(const DecodeFault& fault, const Buffer<char16_t>& text,
                                  std::string_view rest, std::uint64_t offset) {
     if (IsUtf16Charset(fault.charset) && rest.size() >= 2 &&
@@ -74,7 +87,7 @@ char16_t Utf16Unit(const std::string& charset, std::string_view bytes) {
                               Hex(Utf16Unit(fault.charset, rest), 4) + " (byte offset " +
                               std::to_string(offset) + ")");
     }
-    fault.Throw(text, "the input ends in the middle of a " + fault.charset +
+    fault.Throw(text, "the input ends in the middle of " + WithArticle(fault.charset) +
                           " character (it starts at byte offset " + std::to_string(offset) + ")");
 }
 
@@ -87,7 +100,9 @@ template <typename DecodePiece>
 Buffer<char16_t> DecodeInput(PageBytes& input, const DecodePiece& decodePiece) {
     // One unit per byte is room enough for UTF-8 and every common charset.
     Buffer<char16_t> text(input.SizeHint() + 16);
-    Buffer<char> piece(kInputPieceBytes);
+    const std::size_t hint = input.SizeHint();
+    Buffer<char> piece(hint == 0 ? kInputPieceBytes
+                                 : std::clamp(hint + 1, kSmallestPiece, kInputPieceBytes));
     std::size_t have = 0;
     std::uint64_t offset = 0;
     for (bool end = false; !end;) {
@@ -122,9 +137,65 @@ std::size_t DecodeUtf8Piece(const DecodeFault& fault, std::string_view bytes, st
     return result.consumed;
 }
 
-std::size_t DecodeIconvPiece(const IconvHandle& cd, bool ignoring, const DecodeFault& fault,
-                             std::string_view bytes, std::uint64_t offset, bool end,
-                             Buffer<char16_t>& text) {
+/// The linear number of the four-byte GB18030 code b0 b1 b2 b3 (bytes 81..FE, 30..39, 81..FE,
+/// 30..39), in which the codes follow one another as the characters they stand for do.
+constexpr unsigned FourByteNumber(unsigned b0, unsigned b1, unsigned b2, unsigned b3) {
+    return (((b0 - 0x81) * 10 + (b1 - 0x30)) * 126 + (b2 - 0x81)) * 10 + (b3 - 0x30);
+}
+
+struct FourByteRun {
+    unsigned first; ///< FourByteNumber of the run's first code
+    char16_t character;
+    unsigned count;
+};
+
+// The four-byte codes of the characters that GB18030-2022 moved to two-byte codes: glibc
+// refuses them, browsers still read them as those characters.
+constexpr std::array<FourByteRun, 2> kMovedFourByteRuns{{
+    {FourByteNumber(0x84, 0x31, 0x82, 0x36), 0xFE10, 10}, // vertical forms U+FE10..U+FE19
+    {FourByteNumber(0x82, 0x35, 0x90, 0x37), 0x9FB4, 8},  // ideographs U+9FB4..U+9FBB
+}};
+
+struct BrowserCharacter {
+    char16_t character;
+    std::size_t bytes;
+};
+
+/// What browsers read at the start of `bytes`, where glibc's GB18030 refused them: byte 0x80
+/// (always a lead byte where iconv stops) or a moved four-byte code; nothing when browsers
+/// refuse the bytes too.
+std::optional<BrowserCharacter> BrowserGbCharacter(std::string_view bytes) {
+    auto byte = [bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.empty()) {
+        return std::nullopt;
+    }
+    if (byte(0) == 0x80) {
+        return BrowserCharacter{0x20AC, 1};
+    }
+    const bool fourByte = bytes.size() >= 4 && byte(0) >= 0x81 && byte(0) <= 0xFE &&
+                          byte(1) >= 0x30 && byte(1) <= 0x39 && byte(2) >= 0x81 &&
+                          byte(2) <= 0xFE && byte(3) >= 0x30 && byte(3) <= 0x39;
+    if (!fourByte) {
+        return std::nullopt;
+    }
+    const unsigned number = FourByteNumber(byte(0), byte(1), byte(2), byte(3));
+    for (const FourByteRun& run : kMovedFourByteRuns) {
+        if (number >= run.first && number - run.first < run.count) {
+            return BrowserCharacter{static_cast<char16_t>(run.character + (number - run.first)), 4};
+        }
+    }
+    return std::nullopt;
+}
+
+/// A3A0, which glibc reads as U+E5E5 (no other code gives it), as browsers read it.
+void ReadA3A0AsBrowsers(Buffer<char16_t>& text) {
+    char16_t* const data = text.Data();
+    std::replace(data, data + text.Size(), char16_t{0xE5E5}, char16_t{0x3000});
+}
+
+std::size_t DecodeIconvPiece(const IconvHandle& cd, ByteReading reading, bool ignoring,
+                             const DecodeFault& fault, std::string_view bytes, std::uint64_t offset,
+                             bool end, Buffer<char16_t>& text) {
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
     text.ReserveMore(inLeft + 16);
@@ -160,6 +231,17 @@ std::size_t DecodeIconvPiece(const IconvHandle& cd, bool ignoring, const DecodeF
         }
         if (error == E2BIG) {
             text.ReserveMore(text.Capacity() - text.Size() + 4096);
+        } else if (error == EILSEQ && reading == ByteReading::AsBrowsers &&
+                   BrowserGbCharacter(bytes.substr(used))) {
+            const BrowserCharacter read = *BrowserGbCharacter(bytes.substr(used));
+            text.ReserveMore(1);
+            text.Data()[text.Size()] = read.character;
+            text.SetSize(text.Size() + 1);
+            in += read.bytes;
+            inLeft -= read.bytes;
+            if (!end && inLeft == 0) {
+                return used + read.bytes;
+            }
         } else if (error == EILSEQ) {
             ThrowInvalid(fault, text, bytes, used, offset + used);
         } else if (error == EINVAL) {
@@ -190,8 +272,9 @@ bool NamesIgnore(const std::string& charset) {
 
 } // namespace
 
-TextDecoder::TextDecoder(std::string charset)
-    : m_charset(std::move(charset)) {
+TextDecoder::TextDecoder(std::string charset, ByteReading reading)
+    : m_charset(std::move(charset))
+    , m_reading(reading) {
     if (!IsUtf8Name(m_charset)) {
         m_iconv = IconvHandle(NativeUtf16(), m_charset, m_charset);
     }
@@ -211,8 +294,11 @@ Buffer<char16_t> TextDecoder::Decode(PageBytes& bytes, const std::string& name,
         const bool ignoring = NamesIgnore(m_charset);
         text = DecodeInput(bytes, [&](std::string_view piece, std::uint64_t offset, bool end,
                                       Buffer<char16_t>& into) {
-            return DecodeIconvPiece(m_iconv, ignoring, fault, piece, offset, end, into);
+            return DecodeIconvPiece(m_iconv, m_reading, ignoring, fault, piece, offset, end, into);
         });
+        if (m_reading == ByteReading::AsBrowsers) {
+            ReadA3A0AsBrowsers(text);
+        }
     }
     DropByteOrderMark(text);
     return text;

@@ -4,8 +4,15 @@
 // codec, every other charset through glibc's iconv. A byte-order mark is a
 // signature of the file, not a character of the page, and is dropped in every
 // charset. Every failure names the place in the page where it happened.
+//
+// A page under a GB label is read as browsers read it (ByteReading::AsBrowsers):
+// GB18030 as glibc reads it, but byte 0x80 is U+20AC, the four-byte codes of
+// the eighteen characters that GB18030-2022 gave two-byte codes still read as
+// those characters, and A3A0 is U+3000 (an ideographic space on the pages that
+// use it), where glibc refuses the first two and reads A3A0 as U+E5E5.
 
 #include "tools/buffer.h"
+#include "tools/charset_names.h"
 #include "tools/iconv_handle.h"
 
 #include <string>
@@ -17,7 +24,7 @@ class PageBytes;
 class TextDecoder final {
 public:
     /// Throws DriverError when iconv knows no charset called `charset`.
-    explicit TextDecoder(std::string charset);
+    explicit TextDecoder(std::string charset, ByteReading reading = ByteReading::AsNamed);
 
     /// Reads all of `bytes` and returns the text they hold, without a leading byte-order
     /// mark. Throws DriverError, its message starting with "NAME:LINE:COLUMN: " (`name`
@@ -28,6 +35,7 @@ public:
 
 private:
     std::string m_charset;
+    ByteReading m_reading;
     IconvHandle m_iconv; ///< not open for UTF-8
 };
 

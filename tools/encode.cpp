@@ -123,7 +123,8 @@ std::size_t PutGbCharacter(const GbTable& table, const IconvHandle& gb18030,
 
 void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_view text,
               const ByteSink& sink, bool atStart) {
-    Buffer<char> bytes(kChunkUnits * kLongestReference + 16);
+    // A short text (most pages) needs no more than its own worst case.
+    Buffer<char> bytes(std::min(text.size(), kChunkUnits) * kLongestReference + 16);
     char* out = bytes.Data();
     auto flush = [&] {
         if (out != bytes.Data()) {

@@ -6,8 +6,31 @@
 
 namespace morvane::tools {
 
+std::string WithoutControls(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (byte >= 0x20 && byte != 0x7F && !c1) {
+            result += text[i];
+            continue;
+        }
+        for (std::size_t k = 0; k < (c1 ? 2U : 1U); ++k) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                          static_cast<unsigned>(static_cast<unsigned char>(text[i + k])));
+            result += escaped;
+        }
+        i += c1 ? 1 : 0;
+    }
+    return result;
+}
+
 void PrintLine(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stderr);
+    std::fputs((WithoutControls(line) + "\n").c_str(), stderr);
 }
 
 void PrintError(const std::string& message) {
@@ -44,8 +67,8 @@ void Messages::Progress(std::size_t done, const std::string& name) {
         return;
     }
     m_lastShown = now;
-    std::string line =
-        "morvane-convert: " + std::to_string(done) + "/" + std::to_string(m_total) + " " + name;
+    std::string line = "morvane-convert: " + std::to_string(done) + "/" + std::to_string(m_total) +
+                       " " + WithoutControls(name);
     winsize size{};
     const std::size_t width =
         ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 ? size.ws_col : 80;

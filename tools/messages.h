@@ -6,10 +6,16 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace morvane::tools {
 
-/// Writes `line` and a line break to standard error.
+/// `text` with each control character (C0, DEL, and C1 written in UTF-8) as "\xHH" for each
+/// of its bytes, so that a file name holding a line break or a terminal escape cannot split a
+/// message or act on the terminal.
+std::string WithoutControls(std::string_view text);
+
+/// Writes `line`, its control characters escaped, and a line break to standard error.
 void PrintLine(const std::string& line);
 /// Writes "morvane-convert: <message>" to standard error.
 void PrintError(const std::string& message);

@@ -15,6 +15,7 @@
 #include "tools/sniff.h"
 #include "tools/xml_declaration.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -43,11 +44,47 @@ std::size_t EncodeStretchEnd(std::u16string_view text, std::size_t from) {
     return after == std::u16string_view::npos ? text.size() : after + 1;
 }
 
-/// The encoder for the charset `charset` that the result's declaration or --to-charset named.
-TextEncoder OutputEncoder(const std::string& charset, const std::string& name,
-                          const std::string& toCharset) {
+/// True when a reader of the bytes `encoder` writes for `result` finds the encoding that the
+/// declaration starting `result` names: its byte-order mark or its declaration read as ASCII
+/// must lead back to it. Only then is a result written in the encoding its declaration names
+/// a page that can be read.
+bool DeclarationReadable(const TextEncoder& encoder, std::u16string_view result,
+                         const std::string& name) {
+    const auto declared = FindDeclaredEncoding(result);
+    if (!declared || encoder.NeverFails()) {
+        return true;
+    }
+    std::string bytes;
     try {
-        return TextEncoder(charset);
+        encoder.Encode(
+            result.substr(0, declared->end),
+            [&bytes](std::string_view piece) { bytes.append(piece); }, name);
+        const SniffedCharset sniffed = SniffCharset(bytes, name);
+        std::size_t served = 0;
+        PageBytes page(
+            [&bytes, &served](char* data, std::size_t size) {
+                const std::size_t part = std::min(size, bytes.size() - served);
+                std::copy_n(bytes.data() + served, part, data);
+                served += part;
+                return part;
+            },
+            bytes.size(), kSniffBytes);
+        const Buffer<char16_t> read =
+            TextDecoder(sniffed.charset, sniffed.reading).Decode(page, name, "");
+        const auto found = FindDeclaredEncoding(read.View());
+        return found && found->name == declared->name;
+    } catch (const DriverError&) {
+        return false;
+    }
+}
+
+/// The encoder for the charset `charset` that the result's declaration (at the start of
+/// `result`) or --to-charset named.
+TextEncoder OutputEncoder(const std::string& charset, std::u16string_view result,
+                          const std::string& name, const std::string& toCharset) {
+    std::optional<TextEncoder> encoder;
+    try {
+        encoder.emplace(charset);
     } catch (const DriverError& error) {
         if (!toCharset.empty()) {
             throw;
@@ -56,11 +93,17 @@ TextEncoder OutputEncoder(const std::string& charset, const std::string& name,
                           "\", which this system cannot write; name an output charset with "
                           "--to-charset");
     }
+    if (toCharset.empty() && !DeclarationReadable(*encoder, result, name)) {
+        throw DriverError(name + ": the result declares encoding \"" + charset +
+                          "\", in which no reader could find that declaration (written in it, "
+                          "the declaration does not read as ASCII and no byte-order mark says "
+                          "otherwise); name an output charset with --to-charset");
+    }
+    return std::move(*encoder);
 }
 
 /// The text of the page, decoded as --from-charset says or as the page itself says.
-Buffer<char16_t> ReadPage(InputFile& input, const std::string& name, const PageOptions& options) {
-    PageBytes bytes(input, kSniffBytes);
+Buffer<char16_t> ReadPage(PageBytes& bytes, const std::string& name, const PageOptions& options) {
     if (!options.fromCharset.empty()) {
         const std::string charset = WithByteOrder(options.fromCharset, bytes.Head());
         return TextDecoder(charset).Decode(bytes, name,
@@ -69,7 +112,7 @@ Buffer<char16_t> ReadPage(InputFile& input, const std::string& name, const PageO
     const SniffedCharset sniffed = SniffCharset(bytes.Head(), name);
     std::optional<TextDecoder> decoder;
     try {
-        decoder.emplace(sniffed.charset);
+        decoder.emplace(sniffed.charset, sniffed.reading);
     } catch (const DriverError&) {
         throw DriverError(name + ": the page declares encoding \"" + sniffed.charset +
                           "\", which this system cannot read; name its charset with "
@@ -94,9 +137,9 @@ void EncodeInStretches(std::u16string_view text, const TextEncoder& encoder,
     }
 }
 
-void Convert(InputFile& input, const std::string& name, const PageOptions& options,
+void Convert(PageBytes& bytes, const std::string& name, const PageOptions& options,
              const ByteSink& sink, const NoteSink& note) {
-    Buffer<char16_t> text = ReadPage(input, name, options);
+    Buffer<char16_t> text = ReadPage(bytes, name, options);
 
     std::u16string result;
     std::optional<TextEncoder> encoder;
@@ -107,7 +150,7 @@ void Convert(InputFile& input, const std::string& name, const PageOptions& optio
         const std::u16string first = engine::Ascii(text.View().substr(0, firstEnd));
         encoder.emplace(
             OutputEncoder(ChooseResultCharset(first, options.mode, options.toCharset, name, note),
-                          name, options.toCharset));
+                          first, name, options.toCharset));
         if (encoder->NeverFails()) {
             EncodeInStretches(text.View(), *encoder, first, firstEnd, sink, name);
             return;
@@ -122,7 +165,7 @@ void Convert(InputFile& input, const std::string& name, const PageOptions& optio
     if (!encoder) {
         encoder.emplace(
             OutputEncoder(ChooseResultCharset(result, options.mode, options.toCharset, name, note),
-                          name, options.toCharset));
+                          result, name, options.toCharset));
     }
     encoder->Encode(result, sink, name);
 }
@@ -140,13 +183,19 @@ void CheckPageOptions(const PageOptions& options) {
 
 void ConvertPage(InputFile& input, const std::string& name, const PageOptions& options,
                  const ByteSink& sink, const NoteSink& note) {
+    PageBytes bytes(input, kSniffBytes);
+    ConvertPage(bytes, name, options, sink, note);
+}
+
+void ConvertPage(PageBytes& bytes, const std::string& name, const PageOptions& options,
+                 const ByteSink& sink, const NoteSink& note) {
     bool written = false;
     const ByteSink counted = [&](std::string_view bytes) {
         written = written || !bytes.empty();
         sink(bytes);
     };
     try {
-        Convert(input, name, options, counted, note);
+        Convert(bytes, name, options, counted, note);
     } catch (const std::bad_alloc&) {
         if (!written) {
             throw;

@@ -13,6 +13,7 @@
 namespace morvane::tools {
 
 class InputFile;
+class PageBytes;
 
 struct PageOptions {
     Mode mode = Mode::GbToUtf;
@@ -35,6 +36,9 @@ void CheckPageOptions(const PageOptions& options);
 /// "NAME:LINE:COLUMN: " (or "NAME: ") on bad input; when it throws after `sink` already
 /// received bytes, the caller must treat what it received as incomplete.
 void ConvertPage(InputFile& input, const std::string& name, const PageOptions& options,
+                 const ByteSink& sink, const NoteSink& note);
+/// The same for a page whose bytes are read already as far as kSniffBytes (sniff.h).
+void ConvertPage(PageBytes& bytes, const std::string& name, const PageOptions& options,
                  const ByteSink& sink, const NoteSink& note);
 
 } // namespace morvane::tools

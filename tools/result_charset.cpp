@@ -4,6 +4,8 @@
 #include "tools/text_place.h"
 #include "tools/xml_declaration.h"
 
+#include <algorithm>
+
 namespace morvane::tools {
 namespace {
 
@@ -25,8 +27,13 @@ std::string ChooseResultCharset(std::u16string_view result, Mode mode, const std
     const std::string at =
         declared ? PlacePrefix(name, result, declared->start) : PlacePrefix(name, result, 0);
     if (declared) {
-        const std::string written(result.begin() + static_cast<std::ptrdiff_t>(declared->start),
-                                  result.begin() + static_cast<std::ptrdiff_t>(declared->end));
+        // As written, but with each blank a space: a line break inside the declaration would
+        // otherwise break the note's line.
+        std::string written(result.begin() + static_cast<std::ptrdiff_t>(declared->start),
+                            result.begin() + static_cast<std::ptrdiff_t>(declared->end));
+        std::replace_if(
+            written.begin(), written.end(),
+            [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
         if (mode == Mode::GbToUtf && ClassifyGbLabel(declared->name) != GbLabel::None) {
             note(at + "note: the declaration " + written +
                  " is left as it is (only encoding=\"gb2312\" is rewritten to utf-8)");

@@ -2,10 +2,13 @@
 
 #include "tools/charset_names.h"
 #include "tools/driver_error.h"
+#include "tools/iconv_handle.h"
 #include "tools/text_place.h"
 #include "tools/xml_declaration.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace morvane::tools {
 namespace {
@@ -47,6 +50,48 @@ std::u16string WidenHead(std::string_view head) {
     return text;
 }
 
+/// True when `charset` reads the bytes of `declaration` (ASCII, one unit per byte) as that
+/// same text. A declaration is found by reading the page's first bytes as ASCII, so only an
+/// encoding that reads those bytes as themselves can be the one it names; asking iconv,
+/// rather than keeping a list of names, covers every alias and every EBCDIC or UCS-2 variant
+/// iconv knows. A charset iconv does not know is left to the decoder to refuse.
+bool ReadsDeclarationAsAscii(const std::string& charset, std::u16string_view declaration) {
+    if (IsUtf8Name(charset)) {
+        return true;
+    }
+    const IconvHandle reader = IconvHandle::TryOpen(NativeUtf16(), charset);
+    if (!reader.IsOpen()) {
+        return true;
+    }
+    // The ASCII characters of the declaration; any other byte in it (a value it should not
+    // hold) says nothing of how the charset reads ASCII.
+    std::u16string ascii;
+    std::copy_if(declaration.begin(), declaration.end(), std::back_inserter(ascii),
+                 [](char16_t c) { return c < 0x80; });
+    std::string bytes(ascii.begin(), ascii.end());
+    std::u16string read(bytes.size() + 4, u'\0');
+    char* in = bytes.data();
+    std::size_t inLeft = bytes.size();
+    char* out = reinterpret_cast<char*>(read.data());
+    std::size_t outLeft = read.size() * sizeof(char16_t);
+    if (::iconv(reader.Get(), &in, &inLeft, &out, &outLeft) == kIconvFailed || inLeft != 0) {
+        return false;
+    }
+    read.resize(read.size() - outLeft / sizeof(char16_t));
+    return read == ascii;
+}
+
+/// Where a declaration stands after the blanks that start `text`, or npos: a declaration
+/// there is not one, since only the very first bytes of a page may declare its encoding.
+std::size_t LateDeclaration(std::u16string_view text) {
+    const std::size_t at = text.find_first_not_of(u" \t\r\n");
+    if (at == 0 || at == std::u16string_view::npos ||
+        !FindDeclaredEncoding(text.substr(at)).has_value()) {
+        return std::u16string_view::npos;
+    }
+    return at;
+}
+
 } // namespace
 
 SniffedCharset SniffCharset(std::string_view head, const std::string& name) {
@@ -63,15 +108,26 @@ SniffedCharset SniffCharset(std::string_view head, const std::string& name) {
     const std::u16string text = WidenHead(head);
     const auto declared = FindDeclaredEncoding(text);
     if (!declared) {
+        if (const std::size_t late = LateDeclaration(text); late != std::u16string_view::npos) {
+            const TextPlace place = PlaceOf(text, late);
+            return {"UTF-8", "as the XML declaration at line " + std::to_string(place.line) +
+                                 ", column " + std::to_string(place.column) +
+                                 " is not at the start of the page and so names no charset"};
+        }
         return {"UTF-8", "as nothing in the page names another charset"};
     }
-    if (IsUtf16Name(declared->name) || IsUtf32Name(declared->name)) {
+    const std::string charset = ReaderCharset(declared->name);
+    if (IsUtf16Name(declared->name) || IsUtf32Name(declared->name) ||
+        !ReadsDeclarationAsAscii(charset, std::u16string_view(text).substr(0, declared->end))) {
         throw DriverError(PlacePrefix(name, text, declared->start) +
                           "the page declares encoding \"" + declared->name +
-                          "\" but starts with no byte-order mark of it; name " +
-                          "the charset its bytes are in with --from-charset");
+                          "\" in ASCII bytes, which that encoding does not read as ASCII (and "
+                          "no byte-order mark starts the page); name the charset its bytes are "
+                          "in with --from-charset");
     }
-    return {ReaderCharset(declared->name), "as its XML declaration says"};
+    const bool gb = ClassifyGbLabel(declared->name) != GbLabel::None;
+    return {charset, "as its XML declaration says",
+            gb ? ByteReading::AsBrowsers : ByteReading::AsNamed};
 }
 
 std::string WithByteOrder(const std::string& charset, std::string_view head) {

@@ -3,6 +3,8 @@
 // in, from its byte-order mark, else from the encoding its XML declaration
 // names, else UTF-8, as an XML reader decides it.
 
+#include "tools/charset_names.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -15,6 +17,8 @@ struct SniffedCharset {
     std::string charset;
     /// How it was found, for messages: "as its byte-order mark says", ...
     std::string source;
+    /// As browsers read it for a GB label the page declares, else as iconv reads the name.
+    ByteReading reading = ByteReading::AsNamed;
 };
 
 /// Bytes of the page's start that SniffCharset needs at most.
@@ -22,7 +26,9 @@ inline constexpr std::size_t kSniffBytes = 1024;
 
 /// The charset of a page that starts with `head` (its first kSniffBytes bytes, or all of it
 /// when shorter). Throws DriverError, its message starting "NAME:LINE:COLUMN: ", for a
-/// declaration that names UTF-16 or UTF-32 in a page that is not written in it.
+/// declaration that names an encoding in which its own ASCII bytes do not read as themselves
+/// (UTF-16 or UTF-32 without a byte-order mark, UCS-2, EBCDIC, ...): such a declaration
+/// cannot be true.
 SniffedCharset SniffCharset(std::string_view head, const std::string& name);
 
 /// `charset` with its byte order spelled out when it is UTF-16 or UTF-32 without one: from the

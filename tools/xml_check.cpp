@@ -80,7 +80,9 @@ std::optional<XmlProblem> FirstInvalidBytes(std::string_view bytes, const std::s
 }
 
 /// The entities that the WML 1.1 DTD declares beyond XML's own five. The DTD is never read,
-/// so the parser calls them undeclared; a WML gateway knows them.
+/// so the parser calls them undeclared: an error without a DOCTYPE or with one that names no
+/// outside DTD (`<!DOCTYPE wml>`), a warning with WML's public DOCTYPE. A WML gateway knows
+/// them whatever the DOCTYPE says, and so does the check.
 bool IsWmlEntity(const char* name) {
     return name != nullptr && (std::string_view(name) == "nbsp" || std::string_view(name) == "shy");
 }
@@ -99,7 +101,8 @@ void CollectError(void* context, xmlErrorPtr error) {
     if (error == nullptr || error->level < XML_ERR_ERROR) {
         return;
     }
-    if (error->code == XML_WAR_UNDECLARED_ENTITY && IsWmlEntity(error->str1)) {
+    if ((error->code == XML_WAR_UNDECLARED_ENTITY || error->code == XML_ERR_UNDECLARED_ENTITY) &&
+        IsWmlEntity(error->str1)) {
         return;
     }
     auto& collector = *static_cast<Collector*>(context);

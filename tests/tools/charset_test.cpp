@@ -234,6 +234,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "-:1:2: the input ends in the middle of a GB2312 character (it starts at byte "
                   "offset 2)" +
                       kGb2312Option},
+        ErrorCase{"Iso2022CnEndsInsideCharacter",
+                  {"--encode", "--from-charset", "ISO-2022-CN"},
+                  "\x1B$)A\x0E\x56",
+                  "-:1:1: the input ends in the middle of an ISO-2022-CN character (it starts at "
+                  "byte offset 5) (read as ISO-2022-CN, as --from-charset says)"},
         ErrorCase{"BadByteUnderGbDeclaration",
                   {"--gb-to-utf"},
                   "<?xml version='1.0' encoding='GBK'?>\n\xD6\xD0\xFF",
@@ -248,8 +253,9 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"DeclaredUtf16WithoutMark",
                   {"--decode"},
                   "<?xml version=\"1.0\" encoding=\"UTF-16\"?><p/>",
-                  "-:1:21: the page declares encoding \"UTF-16\" but starts with no byte-order "
-                  "mark of it; name the charset its bytes are in with --from-charset"},
+                  "-:1:21: the page declares encoding \"UTF-16\" in ASCII bytes, which that "
+                  "encoding does not read as ASCII (and no byte-order mark starts the page); name "
+                  "the charset its bytes are in with --from-charset"},
         // A lone surrogate in UTF-16 input is named as such, wherever it stands.
         ErrorCase{"LoneSurrogateInUtf16",
                   {"--decode"},

@@ -42,7 +42,11 @@ INSTANTIATE_TEST_SUITE_P(
                     InfoCase{{"--encode", "--help"}, "Usage: morvane-convert MODE"},
                     InfoCase{{"--help", "--no-such-option"}, "Usage: morvane-convert MODE"},
                     InfoCase{{"--version"}, kVersionLine},
-                    InfoCase{{"--version", "a", "b"}, kVersionLine}));
+                    InfoCase{{"--version", "a", "b"}, kVersionLine},
+                    // One-letter options bundle as getopt_long allows; the first answer wins.
+                    InfoCase{{"-hV"}, "Usage: morvane-convert MODE"},
+                    InfoCase{{"-Vh"}, kVersionLine},
+                    InfoCase{{"--encode", "-ih"}, "Usage: morvane-convert MODE"}));
 
 TEST(VersionTest, IsExactlyOneLine) {
     EXPECT_EQ(RunConvert({"--version"}).out, kVersionLine);
@@ -77,7 +81,16 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"--bogus"}, "unknown option '--bogus'"},
         UsageCase{{"--encode", "-x"}, "unknown option '-x'"},
         UsageCase{{"--enc"}, "unknown option '--enc'"},
-        UsageCase{{"--encode", "--version=2"}, "unknown option '--version=2'"},
+        UsageCase{{"--encode", "--version=2"}, "option '--version' takes no value"},
+        UsageCase{{"--gb-to-utf=1"}, "option '--gb-to-utf' takes no value"},
+        UsageCase{{"--encode", "-ix"}, "unknown option '-x' in '-ix'"},
+        UsageCase{{"--encode", "-io", "out", "a.wml"},
+                  "choose either -o DIR or --in-place, not both"},
+        // A value is refused in the words the user typed.
+        UsageCase{{"--encode", "-o", ""}, "option '-o' needs a folder"},
+        UsageCase{{"--encode", "-o"}, "option '-o' needs a folder"},
+        UsageCase{{"--encode", "--output-dir", ""}, "option '--output-dir' needs a folder"},
+        UsageCase{{"--encode", "--output-dir="}, "option '--output-dir' needs a folder"},
         UsageCase{{"--encode", "--decode"}, "choose one mode only, not both --encode and --decode"},
         UsageCase{{"--gb-to-utf", "--utf-to-gb"},
                   "choose one mode only, not both --gb-to-utf and --utf-to-gb"},
@@ -270,6 +283,41 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(std::vector<std::string>{"--encode"},
                     std::vector<std::string>{"--decode", "--to-charset", "GB2312"},
                     std::vector<std::string>{"--help"}, std::vector<std::string>{"-V"}));
+
+} // namespace
+} // namespace morvane::tools::test
+
+namespace morvane::tools::test {
+namespace {
+
+// --- messages -----------------------------------------------------------------------------
+
+// A control character in a file name (a line break, a terminal escape, C1 in UTF-8) is
+// written as \xHH for each of its bytes, so that one message stays one line and nothing in
+// a name acts on the terminal.
+TEST(MessageTest, ControlCharactersInAFileNameAreEscaped) {
+    RunResult run = RunConvert({"--encode", "a\nb\x1B[31m\x7F\xC2\x9B.wml"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "morvane-convert: a\\x0Ab\\x1B[31m\\x7F\\xC2\\x9B.wml: cannot open: No "
+                       "such file or directory\n");
+
+    const ScratchDir dir;
+    const std::string broken = dir.Write("new\nline\t.wml", "<p>a & b</p>");
+    const std::string bad = dir.Write("bad\r.wml", "\xFF");
+    run = RunConvert({"--decode", "--check", "-i", broken, bad});
+    EXPECT_EQ(run.status, 1);
+    const std::string folder = dir.Path().string();
+    EXPECT_EQ(Lines(run.err),
+              (std::vector<std::string>{
+                  folder + "/new\\x0Aline\\x09.wml:1:7: xmlParseEntityRef: no name",
+                  "morvane-convert: " + folder +
+                      "/bad\\x0D.wml:1:1: the input is not valid UTF-8: byte 0xFF at byte offset "
+                      "0 (read as UTF-8, as nothing in the page names another charset; if it is "
+                      "in another charset, name it with --from-charset)"}));
+    // Names without control characters, UTF-8 included, are written as they are.
+    run = RunConvert({"--encode", "页面 a\\b.wml"});
+    EXPECT_EQ(run.err, "morvane-convert: 页面 a\\b.wml: cannot open: No such file or directory\n");
+}
 
 } // namespace
 } // namespace morvane::tools::test
