@@ -1,27 +1,46 @@
-// Speed of the main window's GB2312-to-UTF-8 command as the user meets it:
-// from the click on the button to the converted text painted in the output
-// box, on the headless platform with the platform fakes. Two inputs: a
-// Chinese WML page of 1 MiB in UTF-8 (many short lines), and a page of Chinese text without a
-// line break whose result is one line of 1 Mi units of character references,
-// which offers the layout no place to break between words; and the clear
-// command after that one-line result. See
+// Speed of the main window's commands as the user meets them, on the headless
+// platform with the platform fakes: from the click (or key) to the changed
+// boxes painted. Inputs: a Chinese WML page of 1 MiB in UTF-8 (many short
+// lines); a page of Chinese text without a line break whose result is one
+// line of 1 Mi units of character references; and a minified page, the same
+// WML on one line, of 1 and 10 MiB. For the minified pages the driver
+// morvane-convert of the same build converts the same page, so its time
+// stands beside the window's in the same run. Memory: "rss_MiB" is the
+// resident size after the case, "peak_rss_MiB" the process's peak so far (run
+// one case per process with --benchmark_filter for a peak of its own). See
 // bench/README.md for measured values.
 
 #include "fake_platform.h"
+#include "ui/main/control_index.h"
 #include "ui/main/frm_main.h"
 #include "ui/text_box.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <string>
+
+extern char** environ;
 
 namespace {
 
 using morvane::ui::FrmMain;
+using morvane::ui::TextBox;
 
 constexpr qsizetype kMiB = 1024 * 1024;
 
@@ -44,6 +63,14 @@ QString ChinesePage(qsizetype bytes) {
     return page + QStringLiteral("</wml>\r\n");
 }
 
+/// The same page minified: one line, no tabs, about `bytes` bytes of UTF-8.
+QString OneLinePage(qsizetype bytes) {
+    QString page = ChinesePage(bytes);
+    page.remove(QStringLiteral("\r\n"));
+    page.remove(QLatin1Char('\t'));
+    return page;
+}
+
 /// Chinese characters without a break: the result is one line of references.
 QString OneLineOfCharacters(qsizetype resultUnits) {
     const QString cycle = QStringLiteral("中文网页代码转换");
@@ -54,6 +81,29 @@ QString OneLineOfCharacters(qsizetype resultUnits) {
         text += cycle.at(text.size() % cycle.size());
     }
     return text;
+}
+
+double ResidentMiB() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / kMiB;
+}
+
+double PeakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void ReportMemory(benchmark::State& state) {
+    state.counters["rss_MiB"] = ResidentMiB();
+    state.counters["peak_rss_MiB"] = PeakResidentMiB();
 }
 
 /// One window for every run of a benchmark, with the input box filled.
@@ -67,11 +117,27 @@ public:
         QCoreApplication::processEvents();
     }
 
+    FrmMain& operator*() const { return *m_window; }
+    FrmMain* operator->() const { return m_window.get(); }
+
+    /// Paint the visible part of the shown boxes.
+    void Paint() {
+        const morvane::ui::PanePair shown = m_window->ShownPair();
+        shown.input->viewport()->repaint();
+        shown.output->viewport()->repaint();
+    }
+
     /// Click a command button, then paint the visible part of both boxes.
     void ClickAndPaint(int button = 0) {
         QTest::mouseClick(m_window->CmdButton[static_cast<std::size_t>(button)], Qt::LeftButton);
-        m_window->TxtTop1->viewport()->repaint();
-        m_window->TxtBottom1->viewport()->repaint();
+        Paint();
+    }
+
+    /// Tick or untick word wrap as the user does, then paint.
+    void ToggleWordWrap() {
+        QCheckBox* box = m_window->ChkChoose[morvane::ui::kWordWrap];
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        Paint();
     }
 
     /// Back to an empty output box, outside the timed part.
@@ -98,6 +164,7 @@ void RunClickToPaint(benchmark::State& state, const QString& input) {
     window.ClickAndPaint();
     state.counters["input_units"] = static_cast<double>(input.size());
     state.counters["output_units"] = static_cast<double>(window.OutputUnits());
+    ReportMemory(state);
 }
 
 void BM_GbToUtfClick_Page1MiB(benchmark::State& state) {
@@ -120,9 +187,157 @@ void BM_ClearClick_AfterOneLineResult1MiB(benchmark::State& state) {
     }
 }
 
+// A minified page of state.range(0) MiB converted by the GB2312-to-UTF-8
+// button, from the click to the painted result.
+void BM_GbToUtfClick_OneLinePage(benchmark::State& state) {
+    RunClickToPaint(state, OneLinePage(state.range(0) * kMiB));
+}
+
+// The driver on the same minified page, file in, output thrown away: the
+// whole process, start-up included. Its CPU time and peak memory come from
+// the kernel's account of the child.
+void BM_Driver_GbToUtf_OneLinePage(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.wml"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the page");
+            return;
+        }
+        file.write(OneLinePage(state.range(0) * kMiB).toUtf8());
+    }
+    const std::string binary = MORVANE_CONVERT_PATH;
+    const std::string file = path.toStdString();
+    const char* argv[] = {binary.c_str(), "--gb-to-utf", "--from-charset",
+                          "UTF-8",        file.c_str(),  nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    double cpu = 0;
+    long peakKiB = 0;
+    for (auto _ : state) {
+        pid_t pid = 0;
+        if (posix_spawn(&pid, binary.c_str(), &actions, nullptr, const_cast<char**>(argv),
+                        environ) != 0) {
+            state.SkipWithError("cannot start the driver");
+            break;
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the driver failed");
+            break;
+        }
+        cpu += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        peakKiB = std::max(peakKiB, usage.ru_maxrss);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    state.counters["child_cpu_ms"] =
+        benchmark::Counter(cpu * 1000, benchmark::Counter::kAvgIterations);
+    state.counters["child_peak_rss_MiB"] = static_cast<double>(peakKiB) / 1024.0;
+}
+
+// Word wrap ticked off or on (state.range(0): 0 off, 1 on) with a converted
+// 1 MiB minified page in the boxes: the texts handed over to the other pane
+// pair, painted. The other direction runs untimed in between.
+void BM_WordWrapToggle_OneLinePage1MiB(benchmark::State& state) {
+    Window window(OneLinePage(kMiB));
+    window.ClickAndPaint(0);
+    const bool timedOn = state.range(0) == 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (timedOn) {
+            window.ToggleWordWrap(); // off, untimed
+        }
+        state.ResumeTiming();
+        window.ToggleWordWrap();
+        if (!timedOn) {
+            state.PauseTiming();
+            window.ToggleWordWrap(); // on again, untimed
+            state.ResumeTiming();
+        }
+    }
+    ReportMemory(state);
+}
+
+// One key typed in a box of the shown pair holding a converted 1 MiB minified
+// page, painted. state.range(0): 0 input box, 1 output box; state.range(1):
+// 1 wrapping pair, 0 non-wrapping pair. The key goes in at the start of the
+// line and is taken out again, untimed.
+void BM_Keystroke_OneLinePage1MiB(benchmark::State& state) {
+    Window window(OneLinePage(kMiB));
+    window.ClickAndPaint(0);
+    if (state.range(1) == 0) {
+        window.ToggleWordWrap();
+    }
+    const morvane::ui::PanePair shown = window->ShownPair();
+    TextBox* box = state.range(0) == 0 ? shown.input : shown.output;
+    box->setFocus();
+    box->moveCursor(QTextCursor::Start);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QTest::keyClick(box, Qt::Key_A);
+        box->viewport()->repaint();
+        state.PauseTiming();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        box->viewport()->repaint();
+        state.ResumeTiming();
+    }
+    ReportMemory(state);
+}
+
+// A repaint of a box as the blinking cursor asks for one, same boxes as above.
+void BM_Repaint_OneLinePage1MiB(benchmark::State& state) {
+    Window window(OneLinePage(kMiB));
+    window.ClickAndPaint(0);
+    if (state.range(1) == 0) {
+        window.ToggleWordWrap();
+    }
+    const morvane::ui::PanePair shown = window->ShownPair();
+    TextBox* box = state.range(0) == 0 ? shown.input : shown.output;
+    box->setFocus();
+    for (auto _ : state) {
+        box->viewport()->repaint();
+    }
+}
+
 BENCHMARK(BM_GbToUtfClick_Page1MiB)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_GbToUtfClick_OneLineResult1MiB)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ClearClick_AfterOneLineResult1MiB)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_Driver_GbToUtf_OneLinePage)
+    ->Arg(1)
+    ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK(BM_GbToUtfClick_OneLinePage)
+    ->Arg(1)
+    ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_WordWrapToggle_OneLinePage1MiB)
+    ->ArgName("on")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_Keystroke_OneLinePage1MiB)
+    ->ArgNames({"output", "wrap"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BM_Repaint_OneLinePage1MiB)
+    ->ArgNames({"output", "wrap"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 } // namespace
 

@@ -2,10 +2,13 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -29,6 +32,29 @@ bool IsBreak(char16_t c) {
            || (c >= 0xFF00 && c <= 0xFFEF); // full-width forms
 }
 
+// The wait pointer while a key changes a line this long: the toolkit lays
+// the whole line out again, which takes a tenth of a second from here on
+// (measured on two cores). The change reaches the window system at once,
+// although the key holds up the event loop.
+class WaitWhileLong final {
+public:
+    explicit WaitWhileLong(const QTextCursor& at)
+        : m_shown(at.block().length() > TextBox::kBusyLine) {
+        if (m_shown) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+    }
+    ~WaitWhileLong() {
+        if (m_shown) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    Q_DISABLE_COPY_MOVE(WaitWhileLong)
+
+private:
+    bool m_shown;
+};
+
 } // namespace
 
 TextBox::TextBox(QWidget* parent)
@@ -41,6 +67,7 @@ TextBox::TextBox(QWidget* parent)
     // Typing, undo and input methods add text without going through a paste:
     // look at what was added once it is in.
     connect(document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        KeepLongLayouts(position, added);
         if (!m_settingText && added > 0) {
             CheckEdit(position, added);
         }
@@ -62,21 +89,31 @@ QString TextBox::Text() const {
 }
 
 void TextBox::SetText(const QString& text) {
-    // A new text decides the wrap mode afresh, before it is laid out. A change
-    // of mode lays out the whole document again, so the old text goes first:
-    // a long line of references laid out again between words would freeze
-    // the window (clearing a box that held one, or swapping it away).
+    // One edit block: the whole replacement is one step on the box's undo
+    // stack, so Ctrl+Z brings back what the box held before. A new text
+    // decides the wrap mode afresh, before it is laid out. A change of mode
+    // lays out the whole document again, so the old text goes first: a long
+    // line of references laid out again between words would freeze the window
+    // (clearing a box that held one, or swapping it away). The layout follows
+    // the edit block as a whole, once, with the new text.
     m_settingText = true;
     const bool breakAnywhere = LongestUnbreakableRun(text) > kLongRun;
+    m_longRunUndoable = m_longRunUndoable || m_breakAnywhere || breakAnywhere;
+    QTextCursor all(document());
+    all.beginEditBlock();
+    all.select(QTextCursor::Document);
+    all.removeSelectedText();
     if (breakAnywhere != m_breakAnywhere) {
-        clear();
         m_breakAnywhere = breakAnywhere;
         ApplyWrapMode();
     }
-    setPlainText(text);
+    all.insertText(text);
+    all.endEditBlock();
     m_settingText = false;
     m_programText = text;
     m_programTextValid = true;
+    // As a freshly loaded text: the cursor and the view at its start.
+    moveCursor(QTextCursor::Start);
 }
 
 void TextBox::SetWrapping(bool wrap) {
@@ -127,12 +164,31 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        BreakAnywhereBeforeUndo();
+    }
+    const WaitWhileLong wait(textCursor());
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
         insertPlainText(QStringLiteral("\t"));
         event->accept();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+    BreakAnywhereBeforeUndo(); // the menu offers undo and redo
+    QPlainTextEdit::contextMenuEvent(event);
+}
+
+void TextBox::BreakAnywhereBeforeUndo() {
+    // An undo or redo lays the text it brings back out as it goes, with no
+    // chance to look at it first: a box whose history holds a long run
+    // breaks anywhere before it steps through that history.
+    if (m_longRunUndoable && !m_breakAnywhere) {
+        m_breakAnywhere = true;
+        ApplyWrapMode();
+    }
 }
 
 void TextBox::ApplyWrapMode() {
@@ -146,7 +202,26 @@ void TextBox::ApplyWrapMode() {
 void TextBox::BreakAnywhereFor(QStringView text) {
     if (!m_breakAnywhere && LongestUnbreakableRun(text) > kLongRun) {
         m_breakAnywhere = true;
+        m_longRunUndoable = true;
         ApplyWrapMode();
+    }
+}
+
+void TextBox::KeepLongLayouts(int position, int added) {
+    // The toolkit throws a line's shaped glyphs away once it has laid the
+    // line out, and shapes the whole line again for every later look at it:
+    // the cursor's place, every paint (the blinking cursor's too), a move of
+    // the cursor. On a line of a million characters each of those takes most
+    // of a second. A long line keeps its glyphs until its text changes; this
+    // runs before the line is laid out. Beyond some millions of characters
+    // the kept glyphs would cost more memory than the page itself (1.2 GB
+    // for a 10 MiB page's result): such lines are shaped afresh each time.
+    const QTextDocument* doc = document();
+    for (QTextBlock block = doc->findBlock(position);
+         block.isValid() && block.position() <= position + added; block = block.next()) {
+        if (block.length() > kKeptLayout && block.length() <= kKeptLayoutMax) {
+            block.layout()->setCacheEnabled(true);
+        }
     }
 }
 

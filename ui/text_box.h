@@ -2,10 +2,12 @@
 // The multi-line text box of the panes (and of the About window's hidden
 // example page). Its Text() keeps CR LF line breaks: a text set by the program
 // reads back exactly as it was set (a lone CR or LF included) until the user
-// edits the box; after an edit every line break reads as CR LF. A wrapping box
-// breaks lines between words, except when it holds a run of characters too
-// long to lay out that way in reasonable time (a line of character
-// references has no break opportunity at all): then it breaks anywhere.
+// edits the box; after an edit (an undo included) every line break reads as
+// CR LF. A wrapping box breaks lines between words, except when it holds a run
+// of characters too long to lay out that way in reasonable time (a line of
+// character references has no break opportunity at all): then it breaks
+// anywhere. Long lines keep their shaped glyphs between layouts, and a key
+// typed into a very long line shows the wait pointer.
 // Tab moves the focus on, as in any form; Ctrl+Tab types a tab. Tab stops
 // stand every 8 average characters of the box's font, as in a text editor.
 
@@ -25,6 +27,9 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
 
     QString Text() const;
+    /// Replaces the whole text as one step on the box's undo stack: Ctrl+Z
+    /// in the box brings back what it held before. The cursor goes to the
+    /// start.
     void SetText(const QString& text);
 
     /// Wrapping boxes break long lines at the box's width and scroll only
@@ -38,11 +43,20 @@ public:
     /// (no blank, tab, line break or CJK character), in UTF-16 units.
     static qsizetype LongestUnbreakableRun(QStringView text);
 
+    /// Lines longer than kKeptLayout characters, up to kKeptLayoutMax, keep
+    /// their shaped glyphs between layouts (about 28 bytes a character).
+    static constexpr int kKeptLayout = 20'000;
+    static constexpr int kKeptLayoutMax = 4'000'000;
+
+    /// A key typed into a line longer than this shows the wait pointer.
+    static constexpr int kBusyLine = 200'000;
+
     /// Tab stops stand this many average character widths apart.
     static constexpr int kTabStopChars = 8;
 
 protected:
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -50,13 +64,17 @@ private:
     void ApplyWrapMode();
     void ApplyTabStops();
     void BreakAnywhereFor(QStringView text);
+    void BreakAnywhereBeforeUndo();
     void CheckEdit(int position, int added);
+    void KeepLongLayouts(int position, int added);
 
     QString m_programText;
     bool m_programTextValid = true;
     bool m_settingText = false;
     bool m_wrapping = true;
     bool m_breakAnywhere = false;
+    /// The box has held a long run, so its undo history may bring one back.
+    bool m_longRunUndoable = false;
 };
 
 } // namespace morvane::ui

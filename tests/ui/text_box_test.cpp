@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace morvane::ui {
 namespace {
 
@@ -103,7 +106,8 @@ protected:
 
 // Changing the wrap mode lays the whole document out again: a long line of
 // references must never be laid out between words on the way to a new text,
-// which took minutes when a box holding a converted one-line page was cleared.
+// which took minutes when a box holding a converted one-line page was cleared,
+// nor on the way back to an old one by undo.
 TEST(TextBoxWrap, ANewTextNeverLaysOutALongRunBetweenWords) {
     const QString longRun = References(2000);
     const QString shortText = QStringLiteral("short words");
@@ -122,6 +126,11 @@ TEST(TextBoxWrap, ANewTextNeverLaysOutALongRunBetweenWords) {
         for (const QString& text : sequence) {
             box.SetText(text);
             EXPECT_EQ(box.Text(), text);
+        }
+        // Undoing each new text brings the old one back, long runs included.
+        for (auto text = sequence.rbegin() + 1; text != sequence.rend(); ++text) {
+            QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+            EXPECT_EQ(box.Text(), *text);
         }
         for (const auto& [mode, length] : layout->layouts) {
             EXPECT_FALSE(mode != QTextOption::WrapAnywhere && length > TextBox::kLongRun)
@@ -154,6 +163,26 @@ TEST(TextBoxWrap, PastedOrTypedLongRunsSwitchTheBox) {
     EXPECT_TRUE(box.BreaksAnywhere());
     box.SetText(QStringLiteral("short"));
     EXPECT_FALSE(box.BreaksAnywhere());
+}
+
+// A key that makes the box lay a very long line out again shows the wait
+// pointer while it does; a key in a short line leaves the pointer alone.
+TEST(TextBoxKeys, KeysInVeryLongLinesShowTheWaitPointer) {
+    const QString longLine = QStringLiteral("x").repeated(TextBox::kBusyLine + 1);
+    const std::tuple<QString, bool> cases[] = {{QStringLiteral("short\r\n") + longLine, false},
+                                               {longLine + QStringLiteral("\r\nshort"), true}};
+    for (const auto& [text, wait] : cases) {
+        TextBox box;
+        box.SetText(text);
+        std::vector<bool> seen;
+        QObject::connect(&box, &QPlainTextEdit::textChanged, [&seen] {
+            const QCursor* pointer = QGuiApplication::overrideCursor();
+            seen.push_back(pointer != nullptr && pointer->shape() == Qt::WaitCursor);
+        });
+        QTest::keyClick(&box, Qt::Key_A);
+        EXPECT_EQ(seen, std::vector<bool>({wait}));
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
 }
 
 TEST(TextBoxWrap, NonWrappingBoxesNeverWrap) {

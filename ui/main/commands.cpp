@@ -5,12 +5,11 @@
 
 #include "engine/engine.h"
 #include "ui/about/frm_help.h"
+#include "ui/main/pane_wait_cursor.h"
 #include "ui/text_box.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QTextDocument>
 
 #include <string>
 #include <string_view>
@@ -26,43 +25,6 @@ QString Convert(const QString& text, std::u16string (*conversion)(std::u16string
     return QString::fromUtf16(out.data(), static_cast<qsizetype>(out.size()));
 }
 
-// A step that converts, lays out or hands over this many characters takes
-// some hundredths of a second; twice as many, about a tenth (measured on two
-// cores: 1 M characters in and 3.2 M out converted and shown in 90 ms, a
-// swap of two 1 M boxes 86 ms; a line of references with no place to break
-// costs up to twice that). From here the pointer shows that the program is
-// busy; below, a wait pointer would only flicker.
-constexpr qsizetype kBusyChars = 500'000;
-
-qsizetype Chars(const TextBox* box) {
-    return box->document()->characterCount();
-}
-
-// The wait pointer from the first step that expects a long run to the end of
-// the command. The change reaches the window system at once, although the
-// command holds up the event loop.
-class WaitCursor final {
-public:
-    WaitCursor() = default;
-    ~WaitCursor() {
-        if (m_shown) {
-            QGuiApplication::restoreOverrideCursor();
-        }
-    }
-    Q_DISABLE_COPY_MOVE(WaitCursor)
-
-    /// The next step works on `chars` characters.
-    void Expect(qsizetype chars) {
-        if (!m_shown && chars >= kBusyChars) {
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            m_shown = true;
-        }
-    }
-
-private:
-    bool m_shown = false;
-};
-
 } // namespace
 
 void FrmMain::ConnectCommands() {
@@ -74,7 +36,8 @@ void FrmMain::ConnectCommands() {
 
 void FrmMain::CmdButton_Click(int Index) {
     const PanePair pair = ShownPair();
-    WaitCursor wait;
+    PaneWaitCursor wait;
+    constexpr auto Chars = &PaneWaitCursor::Chars;
     switch (Index) {
     case kGbToUtf:   // GB2312 form to UTF-8 form
     case kUtfToGb: { // UTF-8 form to GB2312 form

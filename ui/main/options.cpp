@@ -2,6 +2,7 @@
 // auto-hide (the edge watch's timer) and the exit reminder.
 #include "ui/main/frm_main.h"
 
+#include "ui/main/pane_wait_cursor.h"
 #include "ui/text_box.h"
 
 #include <QCheckBox>
@@ -14,14 +15,27 @@ namespace {
 // Edge-watch period while auto-hide is on, in milliseconds.
 constexpr int kAutoHideInterval = 100;
 
+// Carries the text of the box that was shown into the box about to be shown,
+// as one step on that box's undo stack. A box that already holds the same
+// text keeps it as it is (switching off and on again without an edit costs
+// nothing and adds no step).
+void HandOver(const TextBox* from, TextBox* to) {
+    const QString text = from->Text();
+    if (to->Text() != text) {
+        to->SetText(text);
+    }
+}
+
 // Carries the texts of the pane pair that was shown into the pair about to be
 // shown, hides the first pair and shows the second. The boxes that go hidden
 // keep their texts.
 void SwitchPair(PanePair from, PanePair to) {
-    to.input->SetText(from.input->Text());
+    PaneWaitCursor wait;
+    wait.Expect(PaneWaitCursor::Chars(from.input) + PaneWaitCursor::Chars(from.output));
+    HandOver(from.input, to.input);
     from.input->hide();
     to.input->show();
-    to.output->SetText(from.output->Text());
+    HandOver(from.output, to.output);
     from.output->hide();
     to.output->show();
 }
