@@ -25,6 +25,8 @@
 #endif
 #include <windows.h>
 
+#include <bit>
+
 namespace morvane::platform {
 namespace {
 
@@ -38,7 +40,8 @@ HWND HandleOf(const QWidget& window) {
     if (!NativeWindows() || window.windowHandle() == nullptr) {
         return nullptr;
     }
-    return reinterpret_cast<HWND>(window.windowHandle()->winId());
+    // A window id on Windows is the HWND, held as a number.
+    return std::bit_cast<HWND>(window.windowHandle()->winId());
 }
 
 /// The screen whose device-pixel area holds the point, for its scale and
