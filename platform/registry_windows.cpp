@@ -10,19 +10,22 @@
 #endif
 #include <windows.h>
 
+#include <bit>
+
 namespace morvane::platform {
 namespace {
 
 /// Our handles carry the predefined roots as 32-bit values (0x80000002);
 /// Windows defines them sign-extended to pointer width, so a root must be
 /// widened through LONG before it becomes an HKEY. Handles that
-/// RegOpenKeyExA returned are pointers and pass through unchanged.
+/// RegOpenKeyExA returned are pointers and pass through unchanged. A handle
+/// is a number of pointer width, so its bits are taken over as they are.
 HKEY toHkey(RegKey key) {
     if (key >= 0x80000000u && key <= 0x800000FFu) {
         const auto root = static_cast<LONG>(static_cast<DWORD>(key));
-        return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root));
+        return std::bit_cast<HKEY>(static_cast<LONG_PTR>(root));
     }
-    return reinterpret_cast<HKEY>(key);
+    return std::bit_cast<HKEY>(key);
 }
 
 class WindowsRegistry final : public Registry {

@@ -2,10 +2,15 @@
 # Style checked by the machine, on the product code (engine, tools, platform,
 # ui, app): clang-format must leave every file as it is, clang-tidy (.clang-tidy)
 # must warn about nothing, and every include must keep to its layer.
-# Usage: scripts/lint.sh BUILD_DIR   (a configured and built tree with compile_commands.json)
+# Usage: scripts/lint.sh BUILD_DIR [WINDOWS_BUILD_DIR]
+#   BUILD_DIR: a configured and built tree with compile_commands.json;
+#   WINDOWS_BUILD_DIR: the same for the MinGW-w64 cross build
+#   (scripts/test-windows.sh makes build/windows): clang-tidy then also checks
+#   the Windows-only files (*_windows.cpp), which the Linux tree never compiles.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build="${1:?usage: scripts/lint.sh BUILD_DIR}"
+build="${1:?usage: scripts/lint.sh BUILD_DIR [WINDOWS_BUILD_DIR]}"
+windows_build="${2:-}"
 
 # shellcheck source=scripts/require.sh
 source scripts/require.sh
@@ -17,18 +22,18 @@ require_tools lint clang-format:clang-format clang-tidy:clang-tidy run-clang-tid
 }
 
 # The product code: in a git checkout the files git tracks, in an unpacked
-# copy (no .git) every file under the product folders. The Windows-only
-# implementations are never compiled here, so clang-tidy has no commands for them.
+# copy (no .git) every file under the product folders. clang-format checks the
+# Windows-only implementations too; clang-tidy sees them only through the
+# Windows build's compile commands, since the Linux tree never compiles them.
 folders=(engine tools platform ui app)
 if [ -e .git ]; then
   require_tools lint git:git
-  mapfile -t sources < <(git ls-files -- "${folders[@]/%//*.cpp}" "${folders[@]/%//*.h}" |
-    grep -v '_windows\.cpp$' || true)
+  mapfile -t sources < <(git ls-files -- "${folders[@]/%//*.cpp}" "${folders[@]/%//*.h}")
 else
-  mapfile -t sources < <(find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) \
-    ! -name '*_windows.cpp' | LC_ALL=C sort)
+  mapfile -t sources < <(find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) |
+    LC_ALL=C sort)
 fi
-mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$' || true)
+mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$' | grep -v '_windows\.cpp$' || true)
 # A run that checks nothing proves nothing.
 if [ ${#sources[@]} -eq 0 ] || [ ${#units[@]} -eq 0 ]; then
   echo "lint: found no source files to check under ${folders[*]}" >&2
@@ -55,5 +60,19 @@ if grep -qE '(warning|error):' "$log"; then
   grep -E '(warning|error):' -A3 "$log" >&2
   echo "lint: clang-tidy found problems" >&2
   exit 1
+fi
+if [ -n "$windows_build" ]; then
+  mapfile -t windows_units < <(printf '%s\n' "${sources[@]}" | grep '_windows\.cpp$')
+  echo "lint: clang-tidy on ${#windows_units[@]} Windows files through $windows_build"
+  # clang reads the cross build's commands as a MinGW-w64 target; Debian keeps
+  # that compiler's C++ headers where clang does not look for them.
+  cxx=/usr/lib/gcc/x86_64-w64-mingw32/12-posix/include/c++
+  extra=(--target=x86_64-w64-mingw32 "-isystem$cxx" "-isystem$cxx/x86_64-w64-mingw32" "-isystem$cxx/backward")
+  if ! run-clang-tidy -p "$windows_build" -quiet -j 2 "${extra[@]/#/-extra-arg=}" \
+      "${windows_units[@]/#/$PWD/}" >"$log" 2>&1 || grep -qE '(warning|error):' "$log"; then
+    grep -E '(warning|error):' -A3 "$log" >&2 || cat "$log" >&2
+    echo "lint: clang-tidy found problems in the Windows files" >&2
+    exit 1
+  fi
 fi
 echo "lint: clean"

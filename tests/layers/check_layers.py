@@ -34,6 +34,9 @@ PLATFORM_INTERFACES = {f"platform/{name}.h" for name in
                        ("platform", "clipboard", "message_box", "process", "registry", "shell",
                         "window_manager")}
 
+# The Windows API's headers: only platform/ may call the system directly.
+WINDOWS_HEADERS = {"windows.h", "shellapi.h", "winreg.h", "winuser.h", "shlobj.h"}
+
 # Compiler intrinsics: part of the toolchain, not a library.
 INTRINSICS = {"emmintrin.h", "immintrin.h", "x86intrin.h", "arm_neon.h"}
 
@@ -63,7 +66,8 @@ def angle_allowed(layer, path):
     if layer == "tools":
         return path in STANDARD or path in INTRINSICS or bool(DRIVER_SYSTEM.match(path))
     if layer == "ui":
-        return not path.startswith("xcb")
+        # The window system's own headers belong to the platform layer.
+        return not path.startswith("xcb") and path.lower() not in WINDOWS_HEADERS
     return True
 
 
