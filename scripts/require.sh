@@ -19,12 +19,19 @@ require_tools() { # who tool:package...
   fi
 }
 
+# The modules are looked for in the interpreter the tests run: the system's
+# own (/usr/bin/python3), which CMake finds first, as tests/CMakeLists.txt says,
+# whatever other python3 (pyenv, a virtualenv) comes earlier on PATH.
 require_python_modules() { # who module:package...
-  local who=$1 entry missing=()
+  local who=$1 entry python=python3 missing=()
   shift
-  require_tools "$who" python3:python3
+  if [ -x /usr/bin/python3 ]; then
+    python=/usr/bin/python3
+  else
+    require_tools "$who" python3:python3
+  fi
   for entry in "$@"; do
-    python3 -c "import ${entry%%:*}" >/dev/null 2>&1 || missing+=("Python module ${entry%%:*} (package ${entry#*:})")
+    "$python" -c "import ${entry%%:*}" >/dev/null 2>&1 || missing+=("Python module ${entry%%:*} (package ${entry#*:})")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "$who: missing: $(printf '%s, ' "${missing[@]}" | sed 's/, $//')" >&2
