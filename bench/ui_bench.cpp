@@ -263,12 +263,10 @@ void BM_WordWrapToggle_OneLinePage1MiB(benchmark::State& state) {
     ReportMemory(state);
 }
 
-// One key typed in a box of the shown pair holding a converted 1 MiB minified
-// page, painted. state.range(0): 0 input box, 1 output box; state.range(1):
-// 1 wrapping pair, 0 non-wrapping pair. The key goes in at the start of the
-// line and is taken out again, untimed.
-void BM_Keystroke_OneLinePage1MiB(benchmark::State& state) {
-    Window window(OneLinePage(kMiB));
+// Converts the window's page and gives the focus to one box of the shown pair:
+// state.range(0) 0 the input box, 1 the output box; state.range(1) 1 the
+// wrapping pair, 0 the non-wrapping pair.
+TextBox* ConvertedAndFocused(Window& window, const benchmark::State& state) {
     window.ClickAndPaint(0);
     if (state.range(1) == 0) {
         window.ToggleWordWrap();
@@ -276,6 +274,16 @@ void BM_Keystroke_OneLinePage1MiB(benchmark::State& state) {
     const morvane::ui::PanePair shown = window->ShownPair();
     TextBox* box = state.range(0) == 0 ? shown.input : shown.output;
     box->setFocus();
+    return box;
+}
+
+// One key typed in a box of the shown pair holding a converted 1 MiB minified
+// page, painted. state.range(0): 0 input box, 1 output box; state.range(1):
+// 1 wrapping pair, 0 non-wrapping pair. The key goes in at the start of the
+// line and is taken out again, untimed.
+void BM_Keystroke_OneLinePage1MiB(benchmark::State& state) {
+    Window window(OneLinePage(kMiB));
+    TextBox* box = ConvertedAndFocused(window, state);
     box->moveCursor(QTextCursor::Start);
     QCoreApplication::processEvents();
     for (auto _ : state) {
@@ -292,13 +300,7 @@ void BM_Keystroke_OneLinePage1MiB(benchmark::State& state) {
 // A repaint of a box as the blinking cursor asks for one, same boxes as above.
 void BM_Repaint_OneLinePage1MiB(benchmark::State& state) {
     Window window(OneLinePage(kMiB));
-    window.ClickAndPaint(0);
-    if (state.range(1) == 0) {
-        window.ToggleWordWrap();
-    }
-    const morvane::ui::PanePair shown = window->ShownPair();
-    TextBox* box = state.range(0) == 0 ? shown.input : shown.output;
-    box->setFocus();
+    TextBox* box = ConvertedAndFocused(window, state);
     for (auto _ : state) {
         box->viewport()->repaint();
     }
