@@ -184,6 +184,43 @@ std::size_t ConvertUntilFault(const IconvHandle& cd, bool ignoring, const std::s
     return static_cast<std::size_t>(in - begin) / sizeof(char16_t);
 }
 
+/// True when iconv reads back, in `charset`, the bytes it writes there for an escape character
+/// (U+001B) alone and for one that looks like the start of a shift sequence. In the ISO-2022
+/// charsets a raw ESC starts a shift sequence, so a page holding one would be cut short or read
+/// as other characters; there the encoder writes ESC as a reference instead.
+bool HoldsEscape(const std::string& charset) {
+    const IconvHandle out = IconvHandle::TryOpen(charset, NativeUtf16());
+    const IconvHandle in = IconvHandle::TryOpen(NativeUtf16(), charset);
+    if (!out.IsOpen() || !in.IsOpen()) {
+        return false;
+    }
+    for (std::u16string text : {std::u16string(u"\x1B"), std::u16string(u"\x1B$B")}) {
+        char bytes[64];
+        char* from = reinterpret_cast<char*>(text.data());
+        std::size_t fromLeft = text.size() * sizeof(char16_t);
+        char* to = bytes;
+        std::size_t toLeft = sizeof bytes;
+        out.Reset();
+        if (::iconv(out.Get(), &from, &fromLeft, &to, &toLeft) == kIconvFailed ||
+            ::iconv(out.Get(), nullptr, nullptr, &to, &toLeft) == kIconvFailed) {
+            return false;
+        }
+        char16_t back[64];
+        char* again = bytes;
+        std::size_t againLeft = static_cast<std::size_t>(to - bytes);
+        char* into = reinterpret_cast<char*>(back);
+        std::size_t intoLeft = sizeof back;
+        in.Reset();
+        if (::iconv(in.Get(), &again, &againLeft, &into, &intoLeft) == kIconvFailed ||
+            std::u16string_view(back,
+                                static_cast<std::size_t>(into - reinterpret_cast<char*>(back)) /
+                                    sizeof(char16_t)) != text) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 TextEncoder::TextEncoder(const std::string& charset)
@@ -202,6 +239,7 @@ TextEncoder::TextEncoder(const std::string& charset)
         m_byteOrderMark = std::string("\xFF\xFE\0\0", 4);
     } else if (!IsUtf8Name(charset)) {
         m_iconv = IconvHandle(charset, NativeUtf16(), charset);
+        m_escapeAsReference = !HoldsEscape(charset);
     }
 }
 
@@ -226,6 +264,9 @@ void TextEncoder::Encode(std::u16string_view text, const ByteSink& sink, const s
     const bool ignoring = NamesIgnore(m_charset);
     for (std::size_t i = 0; i < text.size();) {
         std::size_t stop = text.find(u'\0', i);
+        if (m_escapeAsReference) {
+            stop = std::min(stop, text.find(u'\x1B', i));
+        }
         stop = std::min(stop, text.size());
         if (!IsLeadingMark(text, i, atStart)) {
             i += ConvertUntilFault(m_iconv, ignoring, m_charset, text.substr(i, stop - i), bytes);

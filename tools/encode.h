@@ -44,6 +44,7 @@ private:
     IconvHandle m_iconv;   ///< for charsets other than UTF-8 and the GB labels
     IconvHandle m_gb18030; ///< the four-byte codes under the gb18030 label
     std::string m_byteOrderMark;
+    bool m_escapeAsReference = false; ///< ESC would start a shift sequence (ISO-2022)
 };
 
 } // namespace morvane::tools

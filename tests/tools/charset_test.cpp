@@ -301,6 +301,26 @@ INSTANTIATE_TEST_SUITE_P(
                   "reference &#x4E2D;; choose another output charset with --to-charset"}),
     [](const auto& info) { return info.param.name; });
 
+// An escape character is written as a reference where it would start a shift sequence (the
+// ISO-2022 charsets: "ESC $ B" would switch to JIS X 0208 and a last ESC would cut the page),
+// and as itself where the charset reads it back as itself.
+TEST(EscapeTest, IsAReferenceOnlyWhereItWouldStartAShiftSequence) {
+    const struct {
+        std::string charset;
+        std::string out;
+    } cases[] = {
+        {"ISO-2022-JP", "a&#x1B;$Bb&#x1B;"},
+        {"ISO-2022-CN", "a&#x1B;$Bb&#x1B;"},
+        {"ISO-8859-1", "a\x1B$Bb\x1B"},
+    };
+    for (const auto& c : cases) {
+        const RunResult run =
+            RunConvert({"--decode", "--to-charset", c.charset}, "a&#x1B;$Bb&#x1B;");
+        EXPECT_EQ(run.status, 0) << c.charset << ": " << run.err;
+        EXPECT_EQ(run.out, c.out) << c.charset;
+    }
+}
+
 TEST(PairedReferencesTest, DecodeToACharacterAboveFfff) {
     // Two references that form a surrogate pair are one character, U+20000, which UTF-8 holds.
     const RunResult run = RunConvert({"--decode"}, "&#xD840;&#xDC00;");
