@@ -207,7 +207,7 @@ bool HoldsEscape(const std::string& charset) {
         }
         char16_t back[64];
         char* again = bytes;
-        std::size_t againLeft = static_cast<std::size_t>(to - bytes);
+        auto againLeft = static_cast<std::size_t>(to - bytes);
         char* into = reinterpret_cast<char*>(back);
         std::size_t intoLeft = sizeof back;
         in.Reset();
