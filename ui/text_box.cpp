@@ -72,6 +72,12 @@ TextBox::TextBox(QWidget* parent)
             CheckEdit(position, added);
         }
     });
+    // Page text needs no ligatures or kerning; without them the toolkit may
+    // skip shaping Latin and Chinese text, which on a long line halves the
+    // time of every layout. The strategy survives the window's font.
+    QFont plain = font();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(plain);
     setTabChangesFocus(true);
     SetWrapping(true);
     ApplyTabStops();

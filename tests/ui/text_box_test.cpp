@@ -227,6 +227,16 @@ TEST(TextBoxTabs, StopsEveryEightAverageCharacters) {
     }
 }
 
+// The boxes lay text out without shaping where the text allows it (a long
+// line lays out in half the time); a font given by the window keeps that.
+TEST(TextBoxFont, KeepsLayingOutWithoutShapingUnderTheWindowsFont) {
+    QWidget window;
+    auto* box = new TextBox(&window);
+    window.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 14));
+    EXPECT_EQ(box->font().pointSize(), 14);
+    EXPECT_TRUE(box->font().styleStrategy() & QFont::PreferNoShaping);
+}
+
 // The toolkit's own texts follow the user's Chinese where Qt has it; a
 // right-to-left language does not mirror the window, which is drawn left to
 // right.
