@@ -21,6 +21,9 @@
 #   MORVANE_CCACHE_DIR  compiler cache shared into the root: a folder, or "none";
 #                       default this machine's own (ccache -k cache_dir).
 #                       Packages are never shared: the root downloads its own.
+#   MORVANE_PROJECT_CACHE_DIR  the project's cache shared into the root (the
+#                       Windows Qt, scripts/windows-qt.sh): a folder, or "none";
+#                       default ~/.cache/morvane when it exists.
 #   MORVANE_SHARED_DIR  the folder copied beside the checkout as ../shared
 #                       (default: ../shared beside the checkout, when present)
 #   MORVANE_MIRROR      a Debian mirror to use instead of the one apt's sources name
@@ -274,6 +277,17 @@ if [ -n "$cache" ] && [ "$cache" != none ]; then
   mount --bind "$cache" "$root/var/cache/ccache"
   cache_env=(CCACHE_DIR=/var/cache/ccache)
   say "compiler cache: $cache"
+fi
+
+# The project's own cache (scripts/windows-qt.sh: the Windows Qt, unpacked
+# from its checked archive or built from Debian's source once, and GoogleTest
+# built for MinGW), when the machine has one: the Windows stage then needs no
+# archive beside the checkout and never builds Qt in CI.
+project_cache="${MORVANE_PROJECT_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/morvane}"
+if [ "$project_cache" != none ] && [ -d "$project_cache" ]; then
+  mkdir -p "$root/root/.cache/morvane"
+  mount --bind "$project_cache" "$root/root/.cache/morvane"
+  say "project cache: $project_cache"
 fi
 
 # Runs a command line in the root as a new user's login would: root's home,

@@ -29,6 +29,10 @@ build=${MORVANE_WINDOWS_BUILD:-$repo/build/windows}
 cache=${MORVANE_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/morvane}
 export MORVANE_CACHE_DIR=$cache
 export CCACHE_BASEDIR=$repo
+# Wine names Unix files in the Unix locale's charset: without a UTF-8 locale
+# (a fresh root sets none) a Chinese file name cannot be made, and xdotool
+# cannot match the window's Chinese title.
+export LANG="${LANG:-C.UTF-8}"
 
 log() { printf '[test-windows %4ds] %s\n' $((SECONDS - started)) "$*" >&2; }
 

@@ -34,7 +34,15 @@ wait_for() { # tenths command...
 # DLLs, plugins and translations there and nowhere else.
 (cd "$(dirname "$E2E_APP")" && LANG=zh_CN.UTF-8 exec "$WINE" "$E2E_APP") >"$E2E_OUT/e2e-app.log" 2>&1 &
 app_pid=$!
-win=$(timeout 120 xdotool search --sync --onlyvisible --name '^Morvane V[0-9]' | head -n 1) || true
+# Wine makes and destroys helper windows while the program starts; xdotool
+# gives up on the first window that vanishes under it, so ask again until the
+# main window is there.
+win=
+for ((tries = 0; tries < 1200; tries++)); do
+  win=$(xdotool search --onlyvisible --name '^Morvane V[0-9]' 2>/dev/null | head -n 1) || true
+  [ -z "$win" ] || break
+  sleep 0.1
+done
 [ -n "$win" ] || fail "the main window did not appear"
 title=$(xdotool getwindowname "$win")
 [[ $title == "Morvane V"[0-9]*.[0-9]*" "* ]] || fail "title is '$title'"
