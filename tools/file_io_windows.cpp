@@ -44,12 +44,19 @@ HANDLE HandleOf(int fd) {
     return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
 }
 
+/// Whether the Windows error `error` of a write to a pipe says that its reader has gone:
+/// Windows says the pipe is being closed (ERROR_NO_DATA), Wine that it is not connected.
+bool ReaderLeft(DWORD error) {
+    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||
+           error == ERROR_PIPE_NOT_CONNECTED;
+}
+
 /// The errno that stands for the Windows error `error` of a write.
 int WriteErrno(DWORD error) {
-    switch (error) {
-    case ERROR_BROKEN_PIPE:
-    case ERROR_NO_DATA:
+    if (ReaderLeft(error)) {
         return EPIPE;
+    }
+    switch (error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
@@ -160,7 +167,7 @@ void WriteOutput(std::string_view bytes) {
         const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30U));
         if (::WriteFile(output, bytes.data(), size, &put, nullptr) == 0) {
             const DWORD error = ::GetLastError();
-            if (error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA) {
+            if (ReaderLeft(error)) {
                 throw OutputClosed();
             }
             throw DriverError(WindowsErrorText("cannot write to standard output", error));

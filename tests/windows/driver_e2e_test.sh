@@ -3,8 +3,8 @@
 # set by scripts/test-windows.sh, nothing on WINEPATH): a GB2312-form page
 # with Chinese text and CR LF line ends, under a Chinese file name, converted
 # to its UTF-8 form into a folder (-o), in place (-i) and through standard
-# input and output, each result compared byte for byte; --check refused with
-# its message. Wine has no code page 54936 (GB18030), by which a page that
+# input and output, each result compared byte for byte; a reader of standard
+# output that leaves early; --check refused with its message. Wine has no code page 54936 (GB18030), by which a page that
 # declares gb2312 is read as browsers read it, so the page's charset is named
 # with --from-charset. Prints "ok <check>" per check.
 # Needs E2E_CONVERT (the .exe), E2E_OUT (a folder for its files), WINE.
@@ -40,6 +40,17 @@ ok "-i: $name replaced by its UTF-8 form, no temporary file left"
 convert <original.wml >stdout.wml 2>err-s.txt || fail "standard output: status $?"
 cmp -s stdout.wml expected.wml || fail "standard output differs from the expected UTF-8 form"
 ok "standard input to standard output, byte for byte"
+
+# A reader that leaves early: the program stops quietly with status 1.
+python3 -c 'import sys; sys.stdout.write("<p>&#x4E2D;</p>\n" * 400000)' >long.wml
+set +e
+"$WINE" "$E2E_CONVERT" --decode long.wml 2>err-p.txt | head -c 100 >/dev/null
+status=${PIPESTATUS[0]}
+set -e
+if [ "$status" -ne 1 ] || [ -s err-p.txt ]; then
+  fail "reader gone: status $status, $(cat err-p.txt)"
+fi
+ok "a reader that leaves early: status 1, no message"
 
 status=0
 "$WINE" "$E2E_CONVERT" --gb-to-utf --check original.wml >/dev/null 2>err-c.txt || status=$?
