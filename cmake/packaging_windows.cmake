@@ -1,6 +1,6 @@
 # The Windows package: one folder that runs on a Windows machine with nothing
 # installed, packed as a zip (cpack -G ZIP, or the morvane_windows_zip target):
-#   morvane.exe, the Qt and MinGW runtime DLLs it loads, qt.conf,
+#   morvane.exe and morvane-convert.exe, the Qt and MinGW runtime DLLs they load, qt.conf,
 #   platforms/qwindows.dll, styles/qwindowsvistastyle.dll,
 #   translations/qtbase_zh_CN.qm and qtbase_zh_TW.qm (Qt's own texts in Chinese),
 #   the manual page and the copyright as text files with Windows line ends.

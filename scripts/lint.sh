@@ -67,7 +67,9 @@ if [ -n "$windows_build" ]; then
   # clang reads the cross build's commands as a MinGW-w64 target; Debian keeps
   # that compiler's C++ headers where clang does not look for them.
   cxx=/usr/lib/gcc/x86_64-w64-mingw32/12-posix/include/c++
-  extra=(--target=x86_64-w64-mingw32 "-isystem$cxx" "-isystem$cxx/x86_64-w64-mingw32" "-isystem$cxx/backward")
+  # GCC's own warning options in those commands (-Wno-restrict) are unknown to clang.
+  extra=(--target=x86_64-w64-mingw32 "-isystem$cxx" "-isystem$cxx/x86_64-w64-mingw32" "-isystem$cxx/backward"
+    -Wno-unknown-warning-option)
   if ! run-clang-tidy -p "$windows_build" -quiet -j 2 "${extra[@]/#/-extra-arg=}" \
       "${windows_units[@]/#/$PWD/}" >"$log" 2>&1 || grep -qE '(warning|error):' "$log"; then
     grep -E '(warning|error):' -A3 "$log" >&2 || cat "$log" >&2

@@ -7,7 +7,9 @@
 #   3. the Windows package (a zip), unpacked into a clean Wine prefix, its
 #      morvane.exe started from there and driven end to end: Chinese captions,
 #      a conversion through the button, the result on the clipboard, keep-on-top
-#      as the window manager's "above" state.
+#      as the window manager's "above" state;
+#   4. its morvane-convert.exe on a GB2312-form page under a Chinese name (-o,
+#      -i, standard output; the driver's own tests run headless in 1.).
 # Each test program runs once (Wine starts once per program, not per test).
 # Works from a fresh clone on a fresh Debian 12 root (run as root, or with
 # sudo), with the prebuilt Qt archive at ../shared/windows/ beside the clone or
@@ -146,9 +148,11 @@ run_gtest() { # name exe [args...]
   log "$name: $p passed, ${f:-0} failed${s:+, $s skipped} ($((SECONDS - t0)) s)"
 }
 
-# 1. Headless: Wine without a display, Qt's offscreen plugin with a font folder.
+# 1. Headless: Wine without a display, Qt's offscreen plugin with a font folder;
+#    the driver's tests need neither.
 graphics null
 run_gtest engine "$build/tests/engine/morvane_engine_tests.exe"
+run_gtest tools "$build/tests/tools/morvane_tools_tests.exe"
 WINEQT_QPA_PLATFORM=offscreen WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/wqy \
   run_gtest ui "$build/tests/ui/morvane_ui_tests.exe"
 
@@ -203,6 +207,20 @@ else
   failed=$((failed + 1))
   tail -n 20 "$run_dir/e2e.log" >&2
   log "end-to-end failed: see $run_dir/e2e.log and the screenshots beside it"
+fi
+"$wineserver" -k 2>/dev/null || true
+
+# 4. The driver from the same unpacked package, on a page under a Chinese name.
+if E2E_CONVERT="$app_dir/morvane-convert.exe" E2E_OUT="$run_dir" WINE="$wine" \
+  "$repo/tests/windows/driver_e2e_test.sh" >"$run_dir/driver-e2e.log" 2>&1; then
+  driver_passed=$(grep -c '^ok ' "$run_dir/driver-e2e.log" || true)
+  passed=$((passed + driver_passed))
+  log "driver end-to-end: $driver_passed checks passed"
+else
+  passed=$((passed + $(grep -c '^ok ' "$run_dir/driver-e2e.log" || true)))
+  failed=$((failed + 1))
+  tail -n 20 "$run_dir/driver-e2e.log" >&2
+  log "driver end-to-end failed: see $run_dir/driver-e2e.log"
 fi
 "$wineserver" -k 2>/dev/null || true
 

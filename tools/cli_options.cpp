@@ -334,7 +334,15 @@ const char* HelpText() {
            "Exit status: 0 on success; 1 when any file cannot be read, decoded, converted\n"
            "or written (its target is left as it was); 2 for a command line that cannot be\n"
            "understood; 3 when --check found problems and no file failed. When the reader\n"
-           "of standard output goes away, the program stops quietly by SIGPIPE.\n";
+           "of standard output goes away, the program stops quietly by SIGPIPE.\n"
+#if defined(_WIN32)
+           "\n"
+           "On Windows, charset names are those of the Windows code pages (the manual\n"
+           "page's WINDOWS section lists them), --check is refused, a replaced file keeps\n"
+           "its attributes and access control list but not its owner, and when the reader\n"
+           "of standard output goes away the program stops quietly with status 1.\n"
+#endif
+        ;
 }
 
 const char* VersionText() {

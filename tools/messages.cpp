@@ -1,8 +1,8 @@
 #include "tools/messages.h"
 
+#include "tools/terminal.h"
+
 #include <cstdio>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace morvane::tools {
 
@@ -39,7 +39,7 @@ void PrintError(const std::string& message) {
 
 Messages::Messages(std::size_t files)
     : m_total(files)
-    , m_progress(files > 1 && ::isatty(STDERR_FILENO) == 1) {}
+    , m_progress(files > 1 && StandardErrorIsTerminal()) {}
 
 void Messages::Error(const std::string& message) {
     ClearProgress();
@@ -69,9 +69,7 @@ void Messages::Progress(std::size_t done, const std::string& name) {
     m_lastShown = now;
     std::string line = "morvane-convert: " + std::to_string(done) + "/" + std::to_string(m_total) +
                        " " + WithoutControls(name);
-    winsize size{};
-    const std::size_t width =
-        ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 ? size.ws_col : 80;
+    const std::size_t width = TerminalColumns();
     if (line.size() >= width) {
         // Cut at a character boundary of UTF-8, so the terminal never shows half a character.
         std::size_t cut = width - 1;

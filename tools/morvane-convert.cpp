@@ -12,9 +12,10 @@
 #include "tools/messages.h"
 #include "tools/output.h"
 #include "tools/page.h"
+#include "tools/path_text.h"
+#include "tools/process.h"
 #include "tools/xml_check.h"
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -22,6 +23,7 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace {
 
@@ -42,7 +44,7 @@ public:
         CheckPageOptions(m_options);
         if (m_request.destination == Destination::Folder) {
             std::error_code error;
-            if (!std::filesystem::is_directory(m_request.outputDir, error)) {
+            if (!std::filesystem::is_directory(PathOf(m_request.outputDir), error)) {
                 throw DriverError("cannot write into '" + m_request.outputDir +
                                   "': not a folder, or it does not exist");
             }
@@ -154,23 +156,21 @@ private:
     std::string Target(const std::string& file) const {
         std::string named = file;
         if (m_request.destination == Destination::Folder) {
-            named = (std::filesystem::path(m_request.outputDir) /
-                     std::filesystem::path(file).filename())
-                        .string();
+            named = NameOf(PathOf(m_request.outputDir) / PathOf(file).filename());
             std::error_code error;
-            if (!std::filesystem::equivalent(named, file, error)) {
+            if (!std::filesystem::equivalent(PathOf(named), PathOf(file), error)) {
                 return named;
             }
         }
         std::error_code error;
-        const std::filesystem::path resolved = std::filesystem::canonical(named, error);
-        return error ? named : resolved.string();
+        const std::filesystem::path resolved = std::filesystem::canonical(PathOf(named), error);
+        return error ? named : NameOf(resolved);
     }
 
     /// Removes, once per folder, what killed runs left in the target's folder.
     void Sweep(const std::string& target) {
-        const std::filesystem::path parent = std::filesystem::path(target).parent_path();
-        const std::string folder = parent.empty() ? "." : parent.string();
+        const std::filesystem::path parent = PathOf(target).parent_path();
+        const std::string folder = parent.empty() ? "." : NameOf(parent);
         if (!m_folders.insert(folder).second) {
             return;
         }
@@ -180,7 +180,7 @@ private:
                  " temporary file(s) left by a run that was stopped part-way");
         }
         for (const std::string& name : leftovers.unsure) {
-            Note((std::filesystem::path(folder) / name).string() +
+            Note(NameOf(PathOf(folder) / PathOf(name)) +
                  ": note: left alone: named like a temporary file of this program, but not "
                  "shown to be one it left");
         }
@@ -225,23 +225,26 @@ int Main(std::span<const char* const> args) {
         CloseOutput();
         return 0;
     }
+    if (std::get<ConvertRequest>(parsed).check && !XmlCheckRefusal().empty()) {
+        PrintError(std::string(XmlCheckRefusal()));
+        return kExitUsage;
+    }
     return Run(std::get<ConvertRequest>(parsed)).All();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // A reader that goes away shows up as EPIPE on write, so that the run can stop in
-    // order; a closed standard error (progress, messages) never ends an in-place run.
-    std::signal(SIGPIPE, SIG_IGN);
     try {
-        return Main(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+        const std::vector<std::string> arguments = StartProcess(argc, argv);
+        std::vector<const char*> args;
+        args.reserve(arguments.size());
+        for (const std::string& argument : arguments) {
+            args.push_back(argument.c_str());
+        }
+        return Main(args);
     } catch (const OutputClosed&) {
-        // As a Unix filter whose reader left: no message, ended by SIGPIPE itself, so that
-        // a shell pipeline sees what it sees from cat or grep (status 141 in the shell).
-        std::signal(SIGPIPE, SIG_DFL);
-        std::raise(SIGPIPE);
-        return 128 + SIGPIPE;
+        return EndForClosedOutput();
     } catch (const DriverError& error) {
         PrintError(error.what());
         return error.Status();

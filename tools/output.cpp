@@ -1,6 +1,7 @@
 #include "tools/output.h"
 
 #include "tools/driver_error.h"
+#include "tools/path_text.h"
 #include "tools/replacement_platform.h"
 
 #include <filesystem>
@@ -47,12 +48,12 @@ bool IsTemporaryName(std::string_view name) {
 
 ReplacementFile::ReplacementFile(std::string target)
     : m_target(std::move(target)) {
-    const std::filesystem::path path(m_target);
-    const std::string name = path.filename().string();
+    const std::filesystem::path path = PathOf(m_target);
+    const std::string name = NameOf(path.filename());
     if (name.empty() || name == "." || name == "..") {
         throw DriverError("cannot write " + QuotedName(m_target) + ": it names a folder");
     }
-    m_file = CreatePendingFile(m_target, path.has_parent_path() ? path.parent_path().string() : ".",
+    m_file = CreatePendingFile(m_target, path.has_parent_path() ? NameOf(path.parent_path()) : ".",
                                name);
 }
 

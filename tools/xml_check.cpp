@@ -222,4 +222,8 @@ XmlCheckResult CheckXml(std::string_view bytes) {
     return result;
 }
 
+std::string_view XmlCheckRefusal() {
+    return {};
+}
+
 } // namespace morvane::tools

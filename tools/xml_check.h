@@ -30,4 +30,7 @@ inline constexpr std::size_t kMaxXmlProblems = 100;
 /// Checks `bytes`, a whole page as written.
 XmlCheckResult CheckXml(std::string_view bytes);
 
+/// Why --check cannot run on this system, or empty when it can.
+std::string_view XmlCheckRefusal();
+
 } // namespace morvane::tools

@@ -6,13 +6,16 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <iconv.h>
 #include <iterator>
+#include <random>
 #include <sstream>
+#if !defined(_WIN32)
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace morvane::tools::test {
 namespace {
@@ -40,6 +43,7 @@ std::string IconvAll(std::string_view bytes, const char* to, const char* from) {
     return out;
 }
 
+#if !defined(_WIN32)
 // Child side of RunConvert and RunProgram: never returns.
 [[noreturn]] void ExecChild(const std::string& program, const std::vector<std::string>& args,
                             const std::string& inPath, int outFd, const std::string& errPath) {
@@ -106,8 +110,11 @@ RunResult RunChild(const std::string& program, const std::vector<std::string>& a
     return result;
 }
 
+#endif
 } // namespace
 
+// The driver runs as a child process on Linux only; on Windows the tests call its parts.
+#if !defined(_WIN32)
 RunResult RunConvert(const std::vector<std::string>& args, std::string_view input,
                      OutputTarget target) {
     return RunChild(MORVANE_CONVERT_PATH, args, input, target);
@@ -135,12 +142,27 @@ std::string XmllintErrors(std::string_view bytes) {
     return run.status == 0 ? std::string() : "xmllint: " + run.err;
 }
 
+#endif
+
 ScratchDir::ScratchDir() {
+#if defined(_WIN32)
+    // No mkdtemp: a random name, made only where nothing has it.
+    std::random_device random;
+    std::error_code error;
+    do {
+        m_path =
+            std::filesystem::temp_directory_path() / ("morvane-tools-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(m_path, error) && !error);
+    if (error) {
+        ADD_FAILURE() << "cannot create a scratch directory";
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "morvane-tools-XXXXXX");
     if (mkdtemp(pattern.data()) == nullptr) {
         ADD_FAILURE() << "cannot create a scratch directory";
     }
     m_path = pattern;
+#endif
 }
 
 ScratchDir::~ScratchDir() {
