@@ -89,7 +89,13 @@ cmake -S "$repo" -B "$build" -G Ninja \
   -DCMAKE_PREFIX_PATH="$qt;$gtest" -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DMORVANE_WERROR=ON \
   "${launcher[@]}" >/dev/null
-cmake --build "$build" -j "$jobs" >/dev/null
+# Ninja writes a compiler's errors to standard output: keep them, and show
+# them when the build fails.
+if ! cmake --build "$build" -j "$jobs" >"$build/build.log" 2>&1; then
+  grep -E -A12 'error|FAILED' "$build/build.log" | head -n 60 >&2
+  log "the Windows build failed: see $build/build.log"
+  exit 1
+fi
 (cd "$build" && cpack -G ZIP >/dev/null)
 zip_file=$(ls "$build"/morvane-*-windows-x86_64.zip)
 log "package $(basename "$zip_file"): $(du -k "$zip_file" | cut -f1) KiB"

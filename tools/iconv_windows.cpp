@@ -101,8 +101,10 @@ std::optional<UINT> PageNamed(std::string_view name) {
 }
 
 /// The codec that `charset` names; nothing when it names none (errno EINVAL) or its code
-/// page is not on this system (errno ENOENT).
-std::optional<Codec> CodecNamed(const char* charset) {
+/// page is not on this system (errno ENOENT). A system without GB18030's code page (Wine)
+/// reads it through GBK's: every one- and two-byte code reads the same, and a four-byte
+/// code is refused as a byte that cannot be read, never read as something else.
+std::optional<Codec> CodecNamed(const char* charset, bool decoding) {
     std::string name = Upper(charset);
     name = name.substr(0, name.find("//"));
     if (name == "UTF-16LE" || name == "UCS-2LE") {
@@ -124,7 +126,10 @@ std::optional<Codec> CodecNamed(const char* charset) {
     Codec codec;
     const bool gb2312 =
         std::find(kGb2312Names.begin(), kGb2312Names.end(), name) != kGb2312Names.end();
-    const std::optional<UINT> page = gb2312 ? std::optional<UINT>(kGbk) : PageNamed(name);
+    std::optional<UINT> page = gb2312 ? std::optional<UINT>(kGbk) : PageNamed(name);
+    if (decoding && page == kGb18030 && ::IsValidCodePage(kGb18030) == 0) {
+        page = kGbk;
+    }
     CPINFOEXW info{};
     // The stateful code pages (ISO-2022, HZ, UTF-7) and those only .NET reads (UTF-16 as
     // 1200/1201) are not offered: their bytes depend on what came before.
@@ -516,7 +521,7 @@ iconv_t iconv_open(const char* tocode, const char* fromcode) {
         return reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
     }
     const char* const charset = decoding ? fromcode : tocode;
-    const std::optional<Codec> codec = CodecNamed(charset);
+    const std::optional<Codec> codec = CodecNamed(charset, decoding);
     if (!codec) {
         // iconv's own failure value, (iconv_t)-1: no pointer is ever made of it.
         // NOLINTNEXTLINE(performance-no-int-to-ptr)

@@ -8,6 +8,7 @@
 
 #include "tools/decode.h"
 #include "tools/driver_error.h"
+#include "tools/encode.h"
 #include "tools/page.h"
 #include "tools/page_bytes.h"
 
@@ -153,11 +154,15 @@ INSTANTIATE_TEST_SUITE_P(Names, RefusedCharsetTest,
                          testing::Values("ISO-2022-JP", "UTF-7", "CP50220", "NO-SUCH-CHARSET",
                                          "CP99999"));
 
-TEST(Gb18030Test, ReadsFourByteCodesOrSaysTheCodePageIsMissing) {
+TEST(Gb18030Test, ReadsFourByteCodesOrWithoutItsCodePageReadsGbkAndRefusesThem) {
     if (::IsValidCodePage(54936) == 0) {
+        // Pages declared gb2312, GBK or GB18030 are read as GB18030: without its code
+        // page they are read through GBK's, a four-byte code refused where it stands.
+        EXPECT_EQ(ToUtf16("a\x80\xD6\xD0\x81\x40", "GB18030"), u"a\u20AC\u4E2D\u4E02");
+        EXPECT_EQ(IconvStop("ab\x81\x30\x81\x30", "GB18030"), 2U);
         try {
-            TextDecoder decoder("GB18030");
-            FAIL() << "GB18030 was accepted without its code page";
+            TextEncoder encoder("GB18030");
+            FAIL() << "GB18030 was written without its code page";
         } catch (const DriverError& error) {
             EXPECT_STREQ(error.what(), "charset 'GB18030' needs a Windows code page that this "
                                        "system does not have");

@@ -4,9 +4,10 @@
 # with Chinese text and CR LF line ends, under a Chinese file name, converted
 # to its UTF-8 form into a folder (-o), in place (-i) and through standard
 # input and output, each result compared byte for byte; a reader of standard
-# output that leaves early; --check refused with its message. Wine has no code page 54936 (GB18030), by which a page that
-# declares gb2312 is read as browsers read it, so the page's charset is named
-# with --from-charset. Prints "ok <check>" per check.
+# output that leaves early; --check refused with its message; the UTF-8 form
+# back to the GB2312 form. Wine has no code page 54936 (GB18030), by which a
+# page that declares gb2312 is read as browsers read it: the driver reads it
+# through code page 936 there. Prints "ok <check>" per check.
 # Needs E2E_CONVERT (the .exe), E2E_OUT (a folder for its files), WINE.
 set -euo pipefail
 : "${E2E_CONVERT:?}" "${E2E_OUT:?}" "${WINE:?}"
@@ -25,7 +26,7 @@ name=中文页面.wml
 printf '<?xml version="1.0" encoding="gb2312"?>\r\n<wml><card><p>\xd6\xd0\xce\xc4 &amp; ok</p></card></wml>\r\n' >"$name"
 printf '<?xml version="1.0" encoding="utf-8"?>\r\n<wml><card><p>&#x4E2D;&#x6587; &amp; ok</p></card></wml>\r\n' >expected.wml
 cp "$name" original.wml
-convert() { "$WINE" "$E2E_CONVERT" --gb-to-utf --from-charset gb2312 "$@"; }
+convert() { "$WINE" "$E2E_CONVERT" --gb-to-utf "$@"; }
 
 convert -o out "$name" 2>err-o.txt || fail "-o: status $? ($(cat err-o.txt))"
 cmp -s out/"$name" expected.wml || fail "-o: out/$name differs from the expected UTF-8 form"
@@ -57,3 +58,9 @@ status=0
 [ "$status" -eq 2 ] || fail "--check: status $status, expected 2"
 grep -q -- '--check is not available on Windows' err-c.txt || fail "--check: $(cat err-c.txt)"
 ok "--check refused with status 2: $(tr -d '\r' <err-c.txt)"
+
+"$WINE" "$E2E_CONVERT" --utf-to-gb <expected.wml >back.wml 2>err-b.txt || fail "--utf-to-gb: status $? ($(cat err-b.txt))"
+# The GB2312 form writes every reference as its character, &amp; too.
+printf '<?xml version="1.0" encoding="gb2312"?>\r\n<wml><card><p>\xd6\xd0\xce\xc4 & ok</p></card></wml>\r\n' >expected-gb.wml
+cmp -s back.wml expected-gb.wml || fail "--utf-to-gb: the GB2312 form differs from the expected bytes"
+ok "--utf-to-gb: the UTF-8 form back to GB2312 bytes, byte for byte"
