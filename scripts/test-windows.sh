@@ -203,32 +203,30 @@ $wine wineboot --init >/dev/null 2>&1
 log "unpacking the package into C:\\ of the clean prefix $WINEPREFIX"
 unzip -q "$zip_file" -d "$WINEPREFIX/drive_c"
 app_dir=$WINEPREFIX/drive_c/$(basename "$zip_file" .zip)
-if E2E_APP="$app_dir/morvane.exe" E2E_OUT="$run_dir" WINE="$wine" \
-  "$repo/tests/windows/package_e2e_test.sh" >"$run_dir/e2e.log" 2>&1; then
-  e2e_passed=$(grep -c '^ok ' "$run_dir/e2e.log" || true)
-  passed=$((passed + e2e_passed))
-  log "end-to-end: $e2e_passed checks passed"
-else
-  grep -c '^ok ' "$run_dir/e2e.log" >/dev/null && passed=$((passed + $(grep -c '^ok ' "$run_dir/e2e.log")))
-  failed=$((failed + 1))
-  tail -n 20 "$run_dir/e2e.log" >&2
-  log "end-to-end failed: see $run_dir/e2e.log and the screenshots beside it"
-fi
-"$wineserver" -k 2>/dev/null || true
+# An end-to-end script: its "ok" lines count as passed checks, a failure as one failed test.
+run_checks() { # name log what-to-look-at command...
+  local name=$1 out=$2 look=$3 checks
+  shift 3
+  if "$@" >"$out" 2>&1; then
+    checks=$(grep -c '^ok ' "$out" || true)
+    passed=$((passed + checks))
+    log "$name: $checks checks passed"
+  else
+    passed=$((passed + $(grep -c '^ok ' "$out" || true)))
+    failed=$((failed + 1))
+    tail -n 20 "$out" >&2
+    log "$name failed: see $look"
+  fi
+  "$wineserver" -k 2>/dev/null || true
+}
+run_checks end-to-end "$run_dir/e2e.log" "$run_dir/e2e.log and the screenshots beside it" \
+  env E2E_APP="$app_dir/morvane.exe" E2E_OUT="$run_dir" WINE="$wine" \
+  "$repo/tests/windows/package_e2e_test.sh"
 
 # 4. The driver from the same unpacked package, on a page under a Chinese name.
-if E2E_CONVERT="$app_dir/morvane-convert.exe" E2E_OUT="$run_dir" WINE="$wine" \
-  "$repo/tests/windows/driver_e2e_test.sh" >"$run_dir/driver-e2e.log" 2>&1; then
-  driver_passed=$(grep -c '^ok ' "$run_dir/driver-e2e.log" || true)
-  passed=$((passed + driver_passed))
-  log "driver end-to-end: $driver_passed checks passed"
-else
-  passed=$((passed + $(grep -c '^ok ' "$run_dir/driver-e2e.log" || true)))
-  failed=$((failed + 1))
-  tail -n 20 "$run_dir/driver-e2e.log" >&2
-  log "driver end-to-end failed: see $run_dir/driver-e2e.log"
-fi
-"$wineserver" -k 2>/dev/null || true
+run_checks "driver end-to-end" "$run_dir/driver-e2e.log" "$run_dir/driver-e2e.log" \
+  env E2E_CONVERT="$app_dir/morvane-convert.exe" E2E_OUT="$run_dir" WINE="$wine" \
+  "$repo/tests/windows/driver_e2e_test.sh"
 
 log "stage took $((SECONDS - started)) s"
 echo "$passed passed, $failed failed"
