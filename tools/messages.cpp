@@ -6,6 +6,10 @@
 
 namespace morvane::tools {
 
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
 std::string WithoutControls(std::string_view text) {
     std::string result;
     result.reserve(text.size());

@@ -10,6 +10,9 @@
 
 namespace morvane::tools {
 
+/// "'text'", as names and options stand in messages.
+std::string Quoted(std::string_view text);
+
 /// `text` with each control character (C0, DEL, and C1 written in UTF-8) as "\xHH" for each
 /// of its bytes, so that a file name holding a line break or a terminal escape cannot split a
 /// message or act on the terminal.

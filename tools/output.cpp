@@ -1,6 +1,7 @@
 #include "tools/output.h"
 
 #include "tools/driver_error.h"
+#include "tools/messages.h"
 #include "tools/replacement_platform.h"
 
 #include <filesystem>
@@ -19,10 +20,6 @@ constexpr std::string_view kRandomAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 } // namespace
-
-std::string QuotedName(const std::string& text) {
-    return "'" + text + "'";
-}
 
 std::string TemporaryName(const std::string& name) {
     static std::mt19937_64 random{std::random_device{}()};
@@ -50,7 +47,7 @@ ReplacementFile::ReplacementFile(std::string target)
     const std::filesystem::path path(m_target);
     const std::string name = path.filename().string();
     if (name.empty() || name == "." || name == "..") {
-        throw DriverError("cannot write " + QuotedName(m_target) + ": it names a folder");
+        throw DriverError("cannot write " + Quoted(m_target) + ": it names a folder");
     }
     m_file = CreatePendingFile(m_target, path.has_parent_path() ? path.parent_path().string() : ".",
                                name);
