@@ -4,9 +4,10 @@
 // conversion is line by line: no decision crosses a line break, because no
 // reference, entity or rewritten literal can hold one. So when the result has
 // as many CR and LF as the text had breaks, its k-th CR LF is the text's k-th
-// break. More of them means the page held references that became line breaks;
-// then each line is converted on its own, which gives the same result with
-// every break of the file known.
+// break. More of them come only from references in the page that become line
+// breaks; a page that may hold one (MayMakeBreaks) is converted a line at a
+// time instead, which gives the same result with every break of the file
+// known. Either way the page is converted once.
 
 #include "tools/lines.h"
 
@@ -122,39 +123,69 @@ void RestoreBreaks(std::u16string& result, const std::vector<Break>& breaks) {
     result.resize(written + result.size() - read);
 }
 
+constexpr bool IsHexDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || ((c | 0x20) >= u'a' && (c | 0x20) <= u'f');
+}
+
+/// True when `text` may hold a reference that a page conversion turns into a line break:
+/// "&#x", any zeros, then A or D in either case and no further hexadecimal digit. The decoder
+/// (--utf-to-gb) reads each such reference ended by ";" as LF or CR; the encoder's page form
+/// (--gb-to-utf) writes "&#xA;" after a CR's reference as CR LF. The test is wider than either
+/// needs, as it must never miss one.
+bool MayMakeBreaks(std::u16string_view text) {
+    constexpr std::u16string_view kMarker = u"&#x";
+    for (std::size_t at = text.find(kMarker); at != std::u16string_view::npos;
+         at = text.find(kMarker, at + kMarker.size())) {
+        std::size_t k = at + kMarker.size();
+        while (k < text.size() && text[k] == u'0') {
+            ++k;
+        }
+        const bool breakDigit =
+            k < text.size() && ((text[k] | 0x20) == u'a' || (text[k] | 0x20) == u'd');
+        if (breakDigit && (k + 1 >= text.size() || !IsHexDigit(text[k + 1]))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::u16string ConvertKeepingLineBreaks(std::u16string_view text, const PageConversion& convert) {
-    const BreakCount given = CountBreaks(text);
-    if (given.allCrLf) {
-        // The common case of a page saved with CR LF: the engine's own result, unless the
-        // page held references that became line breaks.
-        std::u16string result = convert(text);
-        const BreakCount made = CountBreaks(result);
-        if (made.crs == given.lfs && made.lfs == given.lfs) {
-            return result;
-        }
-    } else {
-        std::vector<Break> breaks;
-        std::u16string withCrLf;
-        withCrLf.reserve(text.size() + given.lfs + given.crs);
-        ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
-            withCrLf.append(line);
-            if (broken) {
-                withCrLf.append(u"\r\n");
-                breaks.push_back(kind);
+    // The counts are still compared after the conversion: RestoreBreaks relies on them, and a
+    // break the scan did not foresee then costs a second conversion, never a wrong result.
+    if (!MayMakeBreaks(text)) {
+        const BreakCount given = CountBreaks(text);
+        if (given.allCrLf) {
+            // The common case of a page saved with CR LF: the engine's own result.
+            std::u16string result = convert(text);
+            const BreakCount made = CountBreaks(result);
+            if (made.crs == given.lfs && made.lfs == given.lfs) {
+                return result;
             }
-        });
-        std::u16string result = convert(withCrLf);
-        withCrLf = std::u16string();
-        const BreakCount made = CountBreaks(result);
-        if (made.crs == breaks.size() && made.lfs == breaks.size()) {
-            RestoreBreaks(result, breaks);
-            return result;
+        } else {
+            std::vector<Break> breaks;
+            std::u16string withCrLf;
+            withCrLf.reserve(text.size() + given.lfs + given.crs);
+            ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
+                withCrLf.append(line);
+                if (broken) {
+                    withCrLf.append(u"\r\n");
+                    breaks.push_back(kind);
+                }
+            });
+            std::u16string result = convert(withCrLf);
+            withCrLf = std::u16string();
+            const BreakCount made = CountBreaks(result);
+            if (made.crs == breaks.size() && made.lfs == breaks.size()) {
+                RestoreBreaks(result, breaks);
+                return result;
+            }
         }
     }
 
     std::u16string joined;
+    joined.reserve(text.size());
     ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
         joined.append(convert(line));
         joined.append(broken ? BreakText(kind) : u"");
