@@ -5,7 +5,7 @@
 // reference, entity or rewritten literal can hold one. So when the result has
 // as many CR and LF as the text had breaks, its k-th CR LF is the text's k-th
 // break. More of them come only from references in the page that become line
-// breaks; a page that may hold one (MayMakeBreaks) is converted a line at a
+// breaks; a page that may hold one (ScanPage) is converted a line at a
 // time instead, which gives the same result with every break of the file
 // known. Either way the page is converted once.
 
@@ -127,26 +127,76 @@ constexpr bool IsHexDigit(char16_t c) {
     return (c >= u'0' && c <= u'9') || ((c | 0x20) >= u'a' && (c | 0x20) <= u'f');
 }
 
-/// True when `text` may hold a reference that a page conversion turns into a line break:
-/// "&#x", any zeros, then A or D in either case and no further hexadecimal digit. The decoder
-/// (--utf-to-gb) reads each such reference ended by ";" as LF or CR; the encoder's page form
-/// (--gb-to-utf) writes "&#xA;" after a CR's reference as CR LF. The test is wider than either
-/// needs, as it must never miss one.
-bool MayMakeBreaks(std::u16string_view text) {
-    constexpr std::u16string_view kMarker = u"&#x";
-    for (std::size_t at = text.find(kMarker); at != std::u16string_view::npos;
-         at = text.find(kMarker, at + kMarker.size())) {
-        std::size_t k = at + kMarker.size();
-        while (k < text.size() && text[k] == u'0') {
-            ++k;
+/// True when the text at `at` is a reference that a page conversion may turn into a line
+/// break: "&#x", any zeros, then A or D in either case and no further hexadecimal digit. The
+/// decoder (--utf-to-gb) reads each such reference ended by ";" as LF or CR; the encoder's
+/// page form (--gb-to-utf) writes "&#xA;" after a CR's reference as CR LF. The test is wider
+/// than either needs, as it must never miss one.
+bool IsBreakReference(std::u16string_view text, std::size_t at) {
+    if (!text.substr(at).starts_with(u"&#x")) {
+        return false;
+    }
+    std::size_t k = at + 3;
+    while (k < text.size() && text[k] == u'0') {
+        ++k;
+    }
+    const bool breakDigit =
+        k < text.size() && ((text[k] | 0x20) == u'a' || (text[k] | 0x20) == u'd');
+    return breakDigit && (k + 1 >= text.size() || !IsHexDigit(text[k + 1]));
+}
+
+/// What the line-break step needs to know of a page before converting it, found in one pass.
+struct PageScan {
+    BreakCount breaks;          ///< complete only when mayMakeBreaks is false
+    bool mayMakeBreaks = false; ///< it holds a reference that may become a line break
+};
+
+PageScan ScanPage(std::u16string_view text) {
+    PageScan scan;
+    BreakCount& count = scan.breaks;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        // Eight units at a time while none is U+000D or below and none starts "&#x" and then
+        // 0, A or D (CJK references start 4 to 9): nearly all of a page.
+        const auto load = [&text](std::size_t at) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        };
+        const auto is = [](__m128i block, char16_t c) {
+            return _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(c)));
+        };
+        const __m128i carriageReturn = _mm_set1_epi16(0x0D);
+        while (i + 8 + 3 <= n) {
+            const __m128i block = load(i);
+            const __m128i low = is(_mm_subs_epu16(block, carriageReturn), 0);
+            const __m128i digit = _mm_or_si128(load(i + 3), _mm_set1_epi16(0x20));
+            const __m128i reference = _mm_and_si128(
+                _mm_and_si128(is(block, u'&'), is(load(i + 1), u'#')),
+                _mm_and_si128(
+                    is(load(i + 2), u'x'),
+                    _mm_or_si128(_mm_or_si128(is(digit, u'a'), is(digit, u'd')), is(digit, u'0'))));
+            if (_mm_movemask_epi8(_mm_or_si128(low, reference)) != 0) {
+                break;
+            }
+            i += 8;
         }
-        const bool breakDigit =
-            k < text.size() && ((text[k] | 0x20) == u'a' || (text[k] | 0x20) == u'd');
-        if (breakDigit && (k + 1 >= text.size() || !IsHexDigit(text[k + 1]))) {
-            return true;
+#endif
+        for (const std::size_t stop = std::min(n, i + 8); i < stop; ++i) {
+            const char16_t c = text[i];
+            if (c == u'\n') {
+                ++count.lfs;
+                count.allCrLf = count.allCrLf && i > 0 && text[i - 1] == u'\r';
+            } else if (c == u'\r') {
+                ++count.crs;
+                count.allCrLf = count.allCrLf && i + 1 < n && text[i + 1] == u'\n';
+            } else if (c == u'&' && IsBreakReference(text, i)) {
+                scan.mayMakeBreaks = true;
+                return scan; // the page goes a line at a time: no count is needed
+            }
         }
     }
-    return false;
+    return scan;
 }
 
 } // namespace
@@ -154,8 +204,8 @@ bool MayMakeBreaks(std::u16string_view text) {
 std::u16string ConvertKeepingLineBreaks(std::u16string_view text, const PageConversion& convert) {
     // The counts are still compared after the conversion: RestoreBreaks relies on them, and a
     // break the scan did not foresee then costs a second conversion, never a wrong result.
-    if (!MayMakeBreaks(text)) {
-        const BreakCount given = CountBreaks(text);
+    if (const PageScan scan = ScanPage(text); !scan.mayMakeBreaks) {
+        const BreakCount& given = scan.breaks;
         if (given.allCrLf) {
             // The common case of a page saved with CR LF: the engine's own result.
             std::u16string result = convert(text);
