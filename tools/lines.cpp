@@ -12,6 +12,7 @@
 #include "tools/lines.h"
 
 #include <algorithm>
+#include <bit>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -155,45 +156,54 @@ PageScan ScanPage(std::u16string_view text) {
     PageScan scan;
     BreakCount& count = scan.breaks;
     const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-#if defined(__SSE2__)
-        // Eight units at a time while none is U+000D or below and none starts "&#x" and then
-        // 0, A or D (CJK references start 4 to 9): nearly all of a page.
-        const auto load = [&text](std::size_t at) {
-            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-        };
-        const auto is = [](__m128i block, char16_t c) {
-            return _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(c)));
-        };
-        const __m128i carriageReturn = _mm_set1_epi16(0x0D);
-        while (i + 8 + 3 <= n) {
-            const __m128i block = load(i);
-            const __m128i low = is(_mm_subs_epu16(block, carriageReturn), 0);
-            const __m128i digit = _mm_or_si128(load(i + 3), _mm_set1_epi16(0x20));
-            const __m128i reference = _mm_and_si128(
-                _mm_and_si128(is(block, u'&'), is(load(i + 1), u'#')),
-                _mm_and_si128(
-                    is(load(i + 2), u'x'),
-                    _mm_or_si128(_mm_or_si128(is(digit, u'a'), is(digit, u'd')), is(digit, u'0'))));
-            if (_mm_movemask_epi8(_mm_or_si128(low, reference)) != 0) {
-                break;
-            }
-            i += 8;
+    // Counts the break at `at`, or finds the reference there; false once one is found.
+    const auto visit = [&](std::size_t at) {
+        const char16_t c = text[at];
+        if (c == u'\n') {
+            ++count.lfs;
+            count.allCrLf = count.allCrLf && at > 0 && text[at - 1] == u'\r';
+        } else if (c == u'\r') {
+            ++count.crs;
+            count.allCrLf = count.allCrLf && at + 1 < n && text[at + 1] == u'\n';
+        } else if (c == u'&' && IsBreakReference(text, at)) {
+            scan.mayMakeBreaks = true;
         }
-#endif
-        for (const std::size_t stop = std::min(n, i + 8); i < stop; ++i) {
-            const char16_t c = text[i];
-            if (c == u'\n') {
-                ++count.lfs;
-                count.allCrLf = count.allCrLf && i > 0 && text[i - 1] == u'\r';
-            } else if (c == u'\r') {
-                ++count.crs;
-                count.allCrLf = count.allCrLf && i + 1 < n && text[i + 1] == u'\n';
-            } else if (c == u'&' && IsBreakReference(text, i)) {
-                scan.mayMakeBreaks = true;
-                return scan; // the page goes a line at a time: no count is needed
+        return !scan.mayMakeBreaks;
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Eight units at a time; only those that are U+000D or below, or an "&" three units before
+    // a 0, A or D in either case, are looked at one by one: few in a page, as CJK references
+    // start 4 to 9.
+    const __m128i carriageReturn = _mm_set1_epi16(0x0D);
+    const __m128i ampersand = _mm_set1_epi16(static_cast<short>(u'&'));
+    const __m128i caseBit = _mm_set1_epi16(0x20);
+    const __m128i lowerA = _mm_set1_epi16(static_cast<short>(u'a'));
+    const __m128i lowerD = _mm_set1_epi16(static_cast<short>(u'd'));
+    const __m128i zero = _mm_set1_epi16(static_cast<short>(u'0'));
+    for (; i + 8 + 3 <= n; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const __m128i digit = _mm_or_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 3)), caseBit);
+        const __m128i low =
+            _mm_cmpeq_epi16(_mm_subs_epu16(block, carriageReturn), _mm_setzero_si128());
+        const __m128i breakDigit = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(digit, lowerA), _mm_cmpeq_epi16(digit, lowerD)),
+            _mm_cmpeq_epi16(digit, zero));
+        const __m128i reference = _mm_and_si128(_mm_cmpeq_epi16(block, ampersand), breakDigit);
+        // One bit per unit: the low one of its two bytes.
+        auto mask =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, reference))) & 0x5555U;
+        for (; mask != 0; mask &= mask - 1) {
+            if (!visit(i + static_cast<std::size_t>(std::countr_zero(mask)) / 2)) {
+                return scan;
             }
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (!visit(i)) {
+            return scan; // the page goes a line at a time: no count is needed
         }
     }
     return scan;
