@@ -1,13 +1,14 @@
-// Why the breaks can be put back by counting: each line break of the text the
-// conversion gets is a CR LF that it writes back as exactly one CR LF (the
-// encoder turns "&#xD;&#xA;" back into CR LF; the decoder copies it), and the
-// conversion is line by line: no decision crosses a line break, because no
-// reference, entity or rewritten literal can hold one. So when the result has
-// as many CR and LF as the text had breaks, its k-th CR LF is the text's k-th
-// break. More of them come only from references in the page that become line
-// breaks; a page that may hold one (ScanPage) is converted a line at a
-// time instead, which gives the same result with every break of the file
-// known. Either way the page is converted once.
+// The conversions are line by line: no decision crosses a line break, because
+// no reference, entity or rewritten literal can hold one, and each CR LF of
+// the text is written back as exactly one CR LF (the encoder turns
+// "&#xD;&#xA;" back into CR LF; the decoder copies it). So a page whose breaks
+// are all CR LF converts whole, and the result is its lines converted one by
+// one, whatever its references become. A page with other breaks is converted
+// with CR LF breaks, and the k-th CR LF of the result is written back as the
+// text's k-th break: the result has exactly as many CR and LF as the text had
+// breaks unless references in the page became line breaks, so a page that may
+// hold one (MayMakeBreaks) is converted a line at a time instead. Either way
+// the page is converted once.
 
 #include "tools/lines.h"
 
@@ -146,36 +147,13 @@ bool IsBreakReference(std::u16string_view text, std::size_t at) {
     return breakDigit && (k + 1 >= text.size() || !IsHexDigit(text[k + 1]));
 }
 
-/// What the line-break step needs to know of a page before converting it, found in one pass.
-struct PageScan {
-    BreakCount breaks;          ///< complete only when mayMakeBreaks is false
-    bool mayMakeBreaks = false; ///< it holds a reference that may become a line break
-};
-
-PageScan ScanPage(std::u16string_view text) {
-    PageScan scan;
-    BreakCount& count = scan.breaks;
+/// True when `text` holds a reference that may become a line break (IsBreakReference).
+bool MayMakeBreaks(std::u16string_view text) {
     const std::size_t n = text.size();
-    // Counts the break at `at`, or finds the reference there; false once one is found.
-    const auto visit = [&](std::size_t at) {
-        const char16_t c = text[at];
-        if (c == u'\n') {
-            ++count.lfs;
-            count.allCrLf = count.allCrLf && at > 0 && text[at - 1] == u'\r';
-        } else if (c == u'\r') {
-            ++count.crs;
-            count.allCrLf = count.allCrLf && at + 1 < n && text[at + 1] == u'\n';
-        } else if (c == u'&' && IsBreakReference(text, at)) {
-            scan.mayMakeBreaks = true;
-        }
-        return !scan.mayMakeBreaks;
-    };
     std::size_t i = 0;
 #if defined(__SSE2__)
-    // Eight units at a time; only those that are U+000D or below, or an "&" three units before
-    // a 0, A or D in either case, are looked at one by one: few in a page, as CJK references
-    // start 4 to 9.
-    const __m128i carriageReturn = _mm_set1_epi16(0x0D);
+    // Eight units at a time; only an "&" three units before a 0, A or D in either case is
+    // looked at closely: few in a page, as CJK references start 4 to 9.
     const __m128i ampersand = _mm_set1_epi16(static_cast<short>(u'&'));
     const __m128i caseBit = _mm_set1_epi16(0x20);
     const __m128i lowerA = _mm_set1_epi16(static_cast<short>(u'a'));
@@ -185,64 +163,64 @@ PageScan ScanPage(std::u16string_view text) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
         const __m128i digit = _mm_or_si128(
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 3)), caseBit);
-        const __m128i low =
-            _mm_cmpeq_epi16(_mm_subs_epu16(block, carriageReturn), _mm_setzero_si128());
         const __m128i breakDigit = _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi16(digit, lowerA), _mm_cmpeq_epi16(digit, lowerD)),
             _mm_cmpeq_epi16(digit, zero));
         const __m128i reference = _mm_and_si128(_mm_cmpeq_epi16(block, ampersand), breakDigit);
         // One bit per unit: the low one of its two bytes.
-        auto mask =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, reference))) & 0x5555U;
-        for (; mask != 0; mask &= mask - 1) {
-            if (!visit(i + static_cast<std::size_t>(std::countr_zero(mask)) / 2)) {
-                return scan;
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(reference)) & 0x5555U; mask != 0;
+             mask &= mask - 1) {
+            if (IsBreakReference(text, i + static_cast<std::size_t>(std::countr_zero(mask)) / 2)) {
+                return true;
             }
         }
     }
 #endif
     for (; i < n; ++i) {
-        if (!visit(i)) {
-            return scan; // the page goes a line at a time: no count is needed
+        if (text[i] == u'&' && IsBreakReference(text, i)) {
+            return true;
         }
     }
-    return scan;
+    return false;
 }
 
 } // namespace
 
 std::u16string ConvertKeepingLineBreaks(std::u16string_view text, const PageConversion& convert) {
-    // The counts are still compared after the conversion: RestoreBreaks relies on them, and a
-    // break the scan did not foresee then costs a second conversion, never a wrong result.
-    if (const PageScan scan = ScanPage(text); !scan.mayMakeBreaks) {
-        const BreakCount& given = scan.breaks;
-        if (given.allCrLf) {
-            // The common case of a page saved with CR LF: the engine's own result.
-            std::u16string result = convert(text);
-            const BreakCount made = CountBreaks(result);
-            if (made.crs == given.lfs && made.lfs == given.lfs) {
-                return result;
-            }
-        } else {
-            std::vector<Break> breaks;
-            std::u16string withCrLf;
-            withCrLf.reserve(text.size() + given.lfs + given.crs);
-            ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
-                withCrLf.append(line);
-                if (broken) {
-                    withCrLf.append(u"\r\n");
-                    breaks.push_back(kind);
-                }
-            });
-            std::u16string result = convert(withCrLf);
-            withCrLf = std::u16string();
-            const BreakCount made = CountBreaks(result);
-            if (made.crs == breaks.size() && made.lfs == breaks.size()) {
-                RestoreBreaks(result, breaks);
-                return result;
-            }
+    const BreakCount given = CountBreaks(text);
+    if (given.allCrLf) {
+        // The common case of a page saved with CR LF: the engine's own result.
+        return convert(text);
+    }
+    std::vector<Break> breaks;
+    std::u16string withCrLf;
+    bool mayMakeBreaks = false;
+    withCrLf.reserve(text.size() + given.lfs + given.crs);
+    ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
+        // Each line is looked at just after it is copied, while it is still in the cache.
+        if (mayMakeBreaks) {
+            return;
+        }
+        withCrLf.append(line);
+        mayMakeBreaks = MayMakeBreaks(line);
+        if (broken) {
+            withCrLf.append(u"\r\n");
+            breaks.push_back(kind);
+        }
+    });
+    if (!mayMakeBreaks) {
+        std::u16string result = convert(withCrLf);
+        withCrLf = std::u16string();
+        // RestoreBreaks needs the counts to match, which they do unless a reference became a
+        // break that MayMakeBreaks did not foresee; then the page is converted again by lines,
+        // which costs time but never gives a wrong result.
+        const BreakCount made = CountBreaks(result);
+        if (made.crs == breaks.size() && made.lfs == breaks.size()) {
+            RestoreBreaks(result, breaks);
+            return result;
         }
     }
+    withCrLf = std::u16string();
 
     std::u16string joined;
     joined.reserve(text.size());
