@@ -38,6 +38,11 @@ constexpr char16_t LowSurrogateOf(char32_t c) {
 
 /// The longest hexadecimal reference, "&#x10FFFF;", in units.
 inline constexpr std::size_t kLongestReference = 10;
+/// The digits of a reference, in the order of their values, as units of each width.
+template <typename Unit>
+inline constexpr Unit kReferenceDigits[] = {
+    Unit('0'), Unit('1'), Unit('2'), Unit('3'), Unit('4'), Unit('5'), Unit('6'), Unit('7'),
+    Unit('8'), Unit('9'), Unit('A'), Unit('B'), Unit('C'), Unit('D'), Unit('E'), Unit('F')};
 
 /// Writes the hexadecimal reference to `value`, "&#x" and its upper-case digits without
 /// leading zeros and ";", at `out` (room for kLongestReference units) and returns its end:
@@ -48,15 +53,14 @@ template <typename Unit>
 #endif
 inline Unit*
 PutReference(Unit* out, char32_t value) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
     out[0] = Unit('&');
     out[1] = Unit('#');
     out[2] = Unit('x');
     if (value >= 0x1000 && value <= 0xFFFF) { // most CJK characters
-        out[3] = Unit(kDigits[value >> 12]);
-        out[4] = Unit(kDigits[(value >> 8) & 0xF]);
-        out[5] = Unit(kDigits[(value >> 4) & 0xF]);
-        out[6] = Unit(kDigits[value & 0xF]);
+        out[3] = kReferenceDigits<Unit>[value >> 12];
+        out[4] = kReferenceDigits<Unit>[(value >> 8) & 0xF];
+        out[5] = kReferenceDigits<Unit>[(value >> 4) & 0xF];
+        out[6] = kReferenceDigits<Unit>[value & 0xF];
         out[7] = Unit(';');
         return out + 8;
     }
@@ -65,7 +69,7 @@ PutReference(Unit* out, char32_t value) {
         ++digits;
     }
     for (std::size_t k = digits; k > 0; --k) {
-        out[2 + k] = Unit(kDigits[value & 0xF]);
+        out[2 + k] = kReferenceDigits<Unit>[value & 0xF];
         value >>= 4;
     }
     out[3 + digits] = Unit(';');
