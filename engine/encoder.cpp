@@ -28,7 +28,6 @@ namespace {
 
 using detail::kNotFound;
 
-constexpr std::u16string_view kUpperHexDigits = u"0123456789ABCDEF";
 constexpr std::u16string_view kEscapedAmpersand = u"&amp;";
 
 /// Units that may be written past the end of the result and then dropped:
@@ -46,31 +45,6 @@ std::size_t EncodedLengthBound(const char16_t* s, std::size_t n) {
         extra += (c < 0x20 || c > 0xFF) ? 7 : (c == u'&' ? 4 : 0);
     }
     return n + extra + kBlockSlack;
-}
-
-/// Writes "&#x", `value` in upper-case hexadecimal without leading zeros, ";".
-MORVANE_ALWAYS_INLINE char16_t* PutReference(char16_t* out, char32_t value) {
-    out[0] = u'&';
-    out[1] = u'#';
-    out[2] = u'x';
-    if (value >= 0x1000 && value <= 0xFFFF) { // most CJK characters
-        out[3] = kUpperHexDigits[value >> 12];
-        out[4] = kUpperHexDigits[(value >> 8) & 0xF];
-        out[5] = kUpperHexDigits[(value >> 4) & 0xF];
-        out[6] = kUpperHexDigits[value & 0xF];
-        out[7] = u';';
-        return out + 8;
-    }
-    std::size_t digits = 1;
-    while (digits < 6 && (value >> (4 * digits)) != 0) {
-        ++digits;
-    }
-    for (std::size_t k = digits; k > 0; --k) {
-        out[2 + k] = kUpperHexDigits[value & 0xF];
-        value >>= 4;
-    }
-    out[3 + digits] = u';';
-    return out + 4 + digits;
 }
 
 MORVANE_ALWAYS_INLINE char16_t* PutText(char16_t* out, std::u16string_view text) {

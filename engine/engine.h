@@ -3,6 +3,7 @@
 // two page conversions built on them. Pure functions on UTF-16 text, no state,
 // no windows; every function's work grows linearly with its input.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,46 @@ constexpr char16_t HighSurrogateOf(char32_t c) {
 /// The low surrogate of a character U+10000..U+10FFFF.
 constexpr char16_t LowSurrogateOf(char32_t c) {
     return static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+}
+
+/// The longest hexadecimal reference, "&#x10FFFF;", in units.
+inline constexpr std::size_t kLongestReference = 10;
+/// The digits of a reference, in the order of their values, as units of each width.
+template <typename Unit>
+inline constexpr Unit kReferenceDigits[] = {
+    Unit('0'), Unit('1'), Unit('2'), Unit('3'), Unit('4'), Unit('5'), Unit('6'), Unit('7'),
+    Unit('8'), Unit('9'), Unit('A'), Unit('B'), Unit('C'), Unit('D'), Unit('E'), Unit('F')};
+
+/// Writes the hexadecimal reference to `value`, "&#x" and its upper-case digits without
+/// leading zeros and ";", at `out` (room for kLongestReference units) and returns its end:
+/// every reference the encoder writes, as UTF-16 units or as ASCII bytes (`Unit` char).
+template <typename Unit>
+#if defined(__GNUC__)
+[[gnu::always_inline]]
+#endif
+inline Unit*
+PutReference(Unit* out, char32_t value) {
+    out[0] = Unit('&');
+    out[1] = Unit('#');
+    out[2] = Unit('x');
+    if (value >= 0x1000 && value <= 0xFFFF) { // most CJK characters
+        out[3] = kReferenceDigits<Unit>[value >> 12];
+        out[4] = kReferenceDigits<Unit>[(value >> 8) & 0xF];
+        out[5] = kReferenceDigits<Unit>[(value >> 4) & 0xF];
+        out[6] = kReferenceDigits<Unit>[value & 0xF];
+        out[7] = Unit(';');
+        return out + 8;
+    }
+    std::size_t digits = 1;
+    while (digits < 6 && (value >> (4 * digits)) != 0) {
+        ++digits;
+    }
+    for (std::size_t k = digits; k > 0; --k) {
+        out[2 + k] = kReferenceDigits<Unit>[value & 0xF];
+        value >>= 4;
+    }
+    out[3 + digits] = Unit(';');
+    return out + 4 + digits;
 }
 
 /// Encodes a text into characters U+0020..U+00FF only: every other character

@@ -74,6 +74,11 @@ const HeldModules kHeldModules;
 
 } // namespace
 
+tools::Charset FuzzCharset::Classified() const {
+    return reading == ByteReading::AsBrowsers ? tools::DeclaredCharset(name)
+                                              : tools::ClassifyCharset(name);
+}
+
 const FuzzCharset& PickCharset(std::uint8_t choice) {
     return kCharsets[choice % kCharsets.size()];
 }

@@ -18,6 +18,8 @@ namespace morvane::fuzz {
 struct FuzzCharset {
     const char* name;
     tools::ByteReading reading;
+    /// The charset as the pipeline classifies it, read as `reading` says.
+    tools::Charset Classified() const;
     /// Decoding then encoding gives the same bytes (but a leading byte-order mark, U+0000,
     /// which the encoder writes as a reference, and a U+FEFF that starts the text).
     bool bytesComeBack;

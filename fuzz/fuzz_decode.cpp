@@ -37,7 +37,7 @@ struct Decoded {
 Decoded DecodeBytes(const tools::TextDecoder& decoder, std::string_view bytes, std::size_t piece) {
     tools::PageBytes page = fuzz::MemoryPage(bytes, piece);
     try {
-        return {std::u16string(decoder.Decode(page, "page", "").View()), {}};
+        return {std::u16string(decoder.Decode(page, "page").View()), {}};
     } catch (const tools::DriverError& error) {
         return {std::nullopt, error.what()};
     }
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::string_view bytes = input.substr(2);
 
-    const tools::TextDecoder decoder(charset.name, charset.reading);
+    const tools::TextDecoder decoder(charset.Classified());
     const Decoded whole = DecodeBytes(decoder, bytes, 0);
     const Decoded pieces = DecodeBytes(decoder, bytes, piece);
     fuzz::Expect(whole.text == pieces.text && whole.refusal == pieces.refusal,
@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // what was left out is gone: nothing comes back
     }
     const std::u16string text = WithoutNul(*whole.text);
-    const tools::TextEncoder encoder(name);
+    const tools::TextEncoder encoder(tools::ClassifyCharset(name));
     const std::string again = Encoded(encoder, text);
     if (charset.bytesComeBack && text.size() == whole.text->size() &&
         !text.starts_with(u'\uFEFF')) {

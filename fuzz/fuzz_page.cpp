@@ -44,14 +44,14 @@ const char* StrictReader(tools::GbLabel label) {
     return "GB18030";
 }
 
-void ExpectDecodes(const std::string& charset, tools::ByteReading reading, std::string_view result,
-                   std::string_view input, const char* what) {
+void ExpectDecodes(const tools::Charset& charset, std::string_view result, std::string_view input,
+                   const char* what) {
     try {
-        const tools::TextDecoder decoder(tools::WithByteOrder(charset, result), reading);
+        const tools::TextDecoder decoder(tools::WithByteOrder(charset, result));
         tools::PageBytes bytes = fuzz::MemoryPage(result, 0);
-        (void)decoder.Decode(bytes, "result", "");
+        (void)decoder.Decode(bytes, "result");
     } catch (const tools::DriverError& error) {
-        fuzz::Expect(false, what, input, charset + ": " + error.what());
+        fuzz::Expect(false, what, input, charset.name + ": " + error.what());
     }
 }
 
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.mode = kModes[data[0] & 3];
     const fuzz::FuzzCharset& named = fuzz::PickCharset(data[1] >> 3);
     if ((data[0] & 4) != 0 && named.reading == tools::ByteReading::AsNamed) {
-        options.fromCharset = named.name;
+        options.fromCharset = named.Classified();
     }
     const std::size_t piece = (data[1] & 7) * 3; // 0: all at once
 
@@ -91,17 +91,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const tools::DriverError& error) {
         fuzz::Expect(false, "the result's declaration fits its bytes", input, error.what());
     }
-    ExpectDecodes(own.charset, own.reading, result, input,
-                  "the result decodes in the charset it declares");
+    ExpectDecodes(own.charset, result, input, "the result decodes in the charset it declares");
     const std::string_view head = std::string_view(result).substr(0, tools::kSniffBytes);
     std::u16string widened;
     for (const char byte : head) {
         widened += static_cast<char16_t>(static_cast<unsigned char>(byte));
     }
     if (const auto declared = tools::FindDeclaredEncoding(widened)) {
-        const tools::GbLabel label = tools::ClassifyGbLabel(declared->name);
+        const tools::GbLabel label = tools::ClassifyCharset(declared->name).label;
         if (label != tools::GbLabel::None) {
-            ExpectDecodes(StrictReader(label), tools::ByteReading::AsNamed, result, input,
+            ExpectDecodes(tools::ClassifyCharset(StrictReader(label)), result, input,
                           "a GB result is valid for the strictest reader of its label");
         }
     }

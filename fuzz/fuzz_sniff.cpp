@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      error.what());
         return 0;
     }
-    fuzz::Expect(!sniffed.charset.empty(), "a charset is always chosen", head);
+    fuzz::Expect(!sniffed.charset.name.empty(), "a charset is always chosen", head);
     const auto declared = tools::FindDeclaredEncoding(Widened(head));
     if (StartsWithMark(head) || !declared) {
         return 0;
@@ -71,15 +71,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  std::back_inserter(declaration),
                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     try {
-        const tools::TextDecoder decoder(sniffed.charset, sniffed.reading);
+        const tools::TextDecoder decoder(sniffed.charset);
         tools::PageBytes bytes = fuzz::MemoryPage(declaration, 0);
-        const tools::Buffer<char16_t> text = decoder.Decode(bytes, "page", "");
+        const tools::Buffer<char16_t> text = decoder.Decode(bytes, "page");
         fuzz::Expect(text.View() == Widened(declaration),
-                     "the declared charset reads the declaration as itself", head, sniffed.charset);
+                     "the declared charset reads the declaration as itself", head,
+                     sniffed.charset.name);
     } catch (const tools::DriverError& error) {
         // A charset iconv does not know is refused by the pipeline with its own message.
-        fuzz::Expect(std::string_view(error.what()).find("unknown charset") !=
-                         std::string_view::npos,
+        fuzz::Expect(error.What().kind == tools::FailureKind::UnknownCharset,
                      "the declared charset reads the declaration", head, error.what());
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "tools/cli_options.h"
 
 #include "morvane/version.h"
+#include "tools/messages.h"
 
 #include <algorithm>
 #include <array>
@@ -34,10 +35,6 @@ std::string_view ModeOption(Mode mode) {
         }
     }
     return {};
-}
-
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
 }
 
 /// An option that takes a value: its long name, its one-letter form (or nothing) and what
@@ -88,6 +85,13 @@ const FlagOption* FindFlag(std::string_view longName, char shortName) {
     }
     return nullptr;
 }
+
+/// Every long option, for matching an abbreviation against all of them at once.
+constexpr std::array<std::string_view, kModes.size() + kValueOptions.size() + kFlags.size()>
+    kLongNames{kModes[0].first,           kModes[1].first,           kModes[2].first,
+               kModes[3].first,           kValueOptions[0].longName, kValueOptions[1].longName,
+               kValueOptions[2].longName, kFlags[0].longName,        kFlags[1].longName,
+               kFlags[2].longName,        kFlags[3].longName};
 
 /// The value of `option`, typed as `typed` ("-o", "--output-dir"): `given` when the argument
 /// held it ("--output-dir=DIR", "-oDIR"), else the next argument, which may not start with
@@ -158,6 +162,28 @@ std::optional<UsageError> CheckFiles(const ConvertRequest& request, bool outputD
 
 } // namespace
 
+LongOptionMatch MatchLongOption(std::string_view typed, std::span<const std::string_view> names) {
+    LongOptionMatch match;
+    // "--" alone ends the options and "--=VALUE" names none: neither abbreviates anything.
+    if (typed.size() <= 2 || !typed.starts_with("--")) {
+        return match;
+    }
+    for (const std::string_view name : names) {
+        if (name == typed) {
+            match.option = name;
+            match.candidates = {name};
+            return match;
+        }
+        if (name.starts_with(typed)) {
+            match.candidates.push_back(name);
+        }
+    }
+    if (match.candidates.size() == 1) {
+        match.option = match.candidates.front();
+    }
+    return match;
+}
+
 ParsedCommandLine ParseCommandLine(std::span<const char* const> args) {
     ConvertRequest request;
     request.files.clear();
@@ -212,9 +238,24 @@ ParsedCommandLine ParseCommandLine(std::span<const char* const> args) {
             const std::optional<std::string_view> given =
                 equals == std::string_view::npos ? std::nullopt
                                                  : std::optional(arg.substr(equals + 1));
-            const FlagOption* flag = FindFlag(name, 0);
+            const LongOptionMatch match = MatchLongOption(name, kLongNames);
+            if (match.option.empty() && match.candidates.size() > 1) {
+                std::string possibilities;
+                for (const std::string_view candidate : match.candidates) {
+                    possibilities += " " + Quoted(candidate);
+                }
+                return UsageError{"option " + Quoted(name) +
+                                  " is ambiguous; possibilities:" + possibilities};
+            }
+            if (match.option.empty()) {
+                return UsageError{"unknown option " + Quoted(arg)};
+            }
+            // An abbreviation stands for its option from here on; messages that quote what
+            // was typed still quote `name`.
+            const std::string_view full = match.option;
+            const FlagOption* flag = FindFlag(full, 0);
             const auto modeMatch = std::find_if(kModes.begin(), kModes.end(),
-                                                [name](const auto& m) { return m.first == name; });
+                                                [full](const auto& m) { return m.first == full; });
             if ((flag != nullptr || modeMatch != kModes.end()) && given) {
                 return UsageError{"option " + Quoted(name) + " takes no value"};
             }
@@ -228,15 +269,12 @@ ParsedCommandLine ParseCommandLine(std::span<const char* const> args) {
             if (modeMatch != kModes.end()) {
                 if (mode && *mode != modeMatch->second) {
                     return UsageError{"choose one mode only, not both " +
-                                      std::string(ModeOption(*mode)) + " and " + std::string(name)};
+                                      std::string(ModeOption(*mode)) + " and " + std::string(full)};
                 }
                 mode = modeMatch->second;
                 continue;
             }
-            const ValueOption* option = FindValueOption(name);
-            if (option == nullptr) {
-                return UsageError{"unknown option " + Quoted(arg)};
-            }
+            const ValueOption* option = FindValueOption(full);
             auto value = TakeValue(*option, name, given, args, i);
             if (auto* error = std::get_if<UsageError>(&value)) {
                 return *error;
@@ -310,6 +348,7 @@ const char* HelpText() {
            "  -h, --help             print this help and exit\n"
            "  -V, --version          print the version and exit\n"
            "One-letter options may be bundled (-ih is -i -h; -oDIR is -o DIR).\n"
+           "A long option may be shortened to any start no other one shares (--gb).\n"
            "\n"
            "Without FILE, or when FILE is -, standard input is read, and a single page\n"
            "goes to standard output. Several FILEs need -o DIR or -i: each result then\n"

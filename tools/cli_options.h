@@ -7,6 +7,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -46,10 +47,24 @@ struct UsageError {
 
 using ParsedCommandLine = std::variant<ConvertRequest, ShowHelp, ShowVersion, UsageError>;
 
+/// What a long option typed on the command line stands for.
+struct LongOptionMatch {
+    /// The option itself: `typed` when it is one, else the one option it abbreviates; empty
+    /// when it matches none or several.
+    std::string_view option;
+    /// Every option that `typed` is the start of (the option itself for an exact match).
+    std::vector<std::string_view> candidates;
+};
+
+/// Matches `typed` ("--gb", without any "=VALUE") against the long options `names` as
+/// getopt_long does: an exact name wins, else a start that only one name has stands for it.
+LongOptionMatch MatchLongOption(std::string_view typed, std::span<const std::string_view> names);
+
 /// Reads the arguments after the program name. Options are taken in order, so --help or
-/// --version answer as soon as they are met; "--" ends the options. An option that takes
-/// a value as the next argument refuses one that starts with "-", so that a forgotten
-/// value does not swallow the next option; the "--option=VALUE" form takes any value.
+/// --version answer as soon as they are met; "--" ends the options. A long option may be
+/// abbreviated to any start that no other long option shares (MatchLongOption). An option that
+/// takes a value as the next argument refuses one that starts with "-", so that a forgotten value
+/// does not swallow the next option; the "--option=VALUE" form takes any value.
 ParsedCommandLine ParseCommandLine(std::span<const char* const> args);
 
 /// The text --help prints.

@@ -11,7 +11,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -28,67 +27,61 @@ constexpr std::size_t kSmallestPiece = 4096;
 /// What a failed piece of decoding reports: the place is where the text decoded so far ends.
 struct DecodeFault {
     const std::string& name;
-    const std::string& charset;
-    const std::string& hint;
+    const Charset& charset;
+    ChosenBy chosenBy;
+    TextPlace late;
 
-    [[noreturn]] void Throw(const Buffer<char16_t>& text, const std::string& what) const {
+    [[noreturn]] void Throw(const Buffer<char16_t>& text, FailureKind kind, std::uint64_t offset,
+                            std::uint32_t value) const {
         std::u16string_view before = text.View();
         if (before.starts_with(u'\uFEFF')) {
             before.remove_prefix(1); // the byte-order mark is no column of the page
         }
-        throw DriverError(PlacePrefix(name, before, before.size()) + what + hint);
+        Failure failure;
+        failure.kind = kind;
+        failure.file = name;
+        failure.place = PlaceOf(before, before.size());
+        failure.byteOffset = offset;
+        failure.charset = charset.name;
+        failure.value = value;
+        failure.chosenBy = chosenBy;
+        failure.late = late;
+        throw DriverError(std::move(failure));
     }
 };
 
-std::string Hex(unsigned value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", digits, value);
-    return text;
-}
-
-bool IsUtf16Charset(const std::string& charset) {
-    return SameCharsetName(charset, "UTF-16LE") || SameCharsetName(charset, "UTF-16BE");
+/// True for UTF-16 with its byte order known, whose faults name a lone surrogate as such.
+bool IsOrderedUtf16(const Charset& charset) {
+    return charset.family == CharsetFamily::Utf16 && charset.order != ByteOrder::Unstated;
 }
 
 /// The UTF-16 unit at the start of `bytes` (two of them) in the charset's byte order.
-char16_t Utf16Unit(const std::string& charset, std::string_view bytes) {
+char16_t Utf16Unit(const Charset& charset, std::string_view bytes) {
     const auto b0 = static_cast<unsigned char>(bytes[0]);
     const auto b1 = static_cast<unsigned char>(bytes[1]);
-    const bool little = SameCharsetName(charset, "UTF-16LE");
+    const bool little = charset.order == ByteOrder::Little;
     return static_cast<char16_t>(little ? (b1 << 8) | b0 : (b0 << 8) | b1);
 }
 
 [[noreturn]] void ThrowInvalid(const DecodeFault& fault, const Buffer<char16_t>& text,
                                std::string_view bytes, std::size_t at, std::uint64_t offset) {
-    if (IsUtf16Charset(fault.charset) && bytes.size() - at >= 2) {
+    if (IsOrderedUtf16(fault.charset) && bytes.size() - at >= 2) {
         const char16_t unit = Utf16Unit(fault.charset, bytes.substr(at));
         if (engine::IsSurrogate(unit)) {
-            fault.Throw(text, "the " + fault.charset + " input holds a lone surrogate U+" +
-                                  Hex(unit, 4) + " (byte offset " + std::to_string(offset) + ")");
+            fault.Throw(text, FailureKind::LoneSurrogate, offset, unit);
         }
     }
-    fault.Throw(text, "the input is not valid " + fault.charset + ": byte 0x" +
-                          Hex(static_cast<unsigned char>(bytes[at]), 2) + " at byte offset " +
-                          std::to_string(offset));
-}
-
-/// "a UTF-8", "an ISO-2022-CN": the article that the name, said as it is spelled, takes.
-std::string WithArticle(const std::string& charset) {
-    const char first = charset.empty() ? 'x' : static_cast<char>(charset.front() | 0x20);
-    const bool vowel = first == 'a' || first == 'e' || first == 'i' || first == 'o';
-    return (vowel ? "an " : "a ") + charset;
+    fault.Throw(text, FailureKind::InvalidBytes, offset, static_cast<unsigned char>(bytes[at]));
 }
 
 [[noreturn]] void ThrowTruncated(const DecodeFault& fault, const Buffer<char16_t>& text,
                                  std::string_view rest, std::uint64_t offset) {
-    if (IsUtf16Charset(fault.charset) && rest.size() >= 2 &&
+    if (IsOrderedUtf16(fault.charset) && rest.size() >= 2 &&
         engine::IsHighSurrogate(Utf16Unit(fault.charset, rest))) {
-        fault.Throw(text, "the " + fault.charset + " input ends with a lone surrogate U+" +
-                              Hex(Utf16Unit(fault.charset, rest), 4) + " (byte offset " +
-                              std::to_string(offset) + ")");
+        fault.Throw(text, FailureKind::EndsWithLoneSurrogate, offset,
+                    Utf16Unit(fault.charset, rest));
     }
-    fault.Throw(text, "the input ends in the middle of " + WithArticle(fault.charset) +
-                          " character (it starts at byte offset " + std::to_string(offset) + ")");
+    fault.Throw(text, FailureKind::EndsInsideCharacter, offset, 0);
 }
 
 // Reads the page a piece at a time and hands each piece, after any bytes the last one left
@@ -250,8 +243,12 @@ std::size_t DecodeIconvPiece(const IconvHandle& cd, ByteReading reading, bool ig
             }
             return used; // a character cut by the end of the piece
         } else {
-            throw DriverError(
-                SystemErrorText(fault.name + ": cannot read the input as " + fault.charset, error));
+            Failure failure;
+            failure.kind = FailureKind::DecoderFailed;
+            failure.file = fault.name;
+            failure.charset = fault.charset.name;
+            failure.errnum = error;
+            throw DriverError(std::move(failure));
         }
     }
 }
@@ -264,26 +261,19 @@ void DropByteOrderMark(Buffer<char16_t>& text) {
     }
 }
 
-bool NamesIgnore(const std::string& charset) {
-    const std::size_t at = charset.find("//");
-    return at != std::string::npos &&
-           SameCharsetName(std::string_view(charset).substr(at), "//IGNORE");
-}
-
 } // namespace
 
-TextDecoder::TextDecoder(std::string charset, ByteReading reading)
-    : m_charset(std::move(charset))
-    , m_reading(reading) {
-    if (!IsUtf8Name(m_charset)) {
-        m_iconv = IconvHandle(NativeUtf16(), m_charset, m_charset);
+TextDecoder::TextDecoder(Charset charset)
+    : m_charset(std::move(charset)) {
+    if (m_charset.family != CharsetFamily::Utf8) {
+        m_iconv = IconvHandle(NativeUtf16(), m_charset.name, m_charset.name);
     }
 }
 
-Buffer<char16_t> TextDecoder::Decode(PageBytes& bytes, const std::string& name,
-                                     const std::string& hint) const {
+Buffer<char16_t> TextDecoder::Decode(PageBytes& bytes, const std::string& name, ChosenBy chosenBy,
+                                     TextPlace late) const {
     Buffer<char16_t> text;
-    const DecodeFault fault{name, m_charset, hint};
+    const DecodeFault fault{name, m_charset, chosenBy, late};
     if (!m_iconv.IsOpen()) {
         text = DecodeInput(bytes, [&fault](std::string_view piece, std::uint64_t offset, bool end,
                                            Buffer<char16_t>& into) {
@@ -291,12 +281,13 @@ Buffer<char16_t> TextDecoder::Decode(PageBytes& bytes, const std::string& name,
         });
     } else {
         m_iconv.Reset();
-        const bool ignoring = NamesIgnore(m_charset);
+        const ByteReading reading = m_charset.reading;
+        const bool ignoring = m_charset.ignoresFaults;
         text = DecodeInput(bytes, [&](std::string_view piece, std::uint64_t offset, bool end,
                                       Buffer<char16_t>& into) {
-            return DecodeIconvPiece(m_iconv, m_reading, ignoring, fault, piece, offset, end, into);
+            return DecodeIconvPiece(m_iconv, reading, ignoring, fault, piece, offset, end, into);
         });
-        if (m_reading == ByteReading::AsBrowsers) {
+        if (reading == ByteReading::AsBrowsers) {
             ReadA3A0AsBrowsers(text);
         }
     }

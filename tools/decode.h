@@ -13,6 +13,7 @@
 
 #include "tools/buffer.h"
 #include "tools/charset_names.h"
+#include "tools/driver_error.h"
 #include "tools/iconv_handle.h"
 
 #include <string>
@@ -23,19 +24,19 @@ class PageBytes;
 
 class TextDecoder final {
 public:
-    /// Throws DriverError when iconv knows no charset called `charset`.
-    explicit TextDecoder(std::string charset, ByteReading reading = ByteReading::AsNamed);
+    /// Throws DriverError when iconv knows no charset called `charset.name`.
+    explicit TextDecoder(Charset charset);
 
     /// Reads all of `bytes` and returns the text they hold, without a leading byte-order
-    /// mark. Throws DriverError, its message starting with "NAME:LINE:COLUMN: " (`name`
-    /// being the page's) and ending with `hint`, for bytes that are not valid in the charset
-    /// and for input that ends inside a character; a read failure passes through.
+    /// mark. Throws DriverError for bytes that are not valid in the charset and for input that
+    /// ends inside a character: its Failure names the page `name`, the line and column, the
+    /// byte offset, and how the charset was chosen (`chosenBy`, `late`); a read failure passes
+    /// through.
     Buffer<char16_t> Decode(PageBytes& bytes, const std::string& name,
-                            const std::string& hint) const;
+                            ChosenBy chosenBy = ChosenBy::Unsaid, TextPlace late = {}) const;
 
 private:
-    std::string m_charset;
-    ByteReading m_reading;
+    Charset m_charset;
     IconvHandle m_iconv; ///< not open for UTF-8
 };
 

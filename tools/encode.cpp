@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <utility>
 
 namespace morvane::tools {
 namespace {
@@ -17,8 +17,6 @@ namespace {
 // Output goes out in pieces of about this many units, so a large result never needs a second
 // full copy in memory and each piece is still in the cache when it is written.
 constexpr std::size_t kChunkUnits = std::size_t{1} << 16;
-/// The longest reference, "&#x10FFFF;".
-constexpr std::size_t kLongestReference = 10;
 
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
@@ -35,11 +33,10 @@ CodePoint CodePointAt(std::u16string_view text, std::size_t i) {
     return {text[i], 1};
 }
 
-/// "&#xHEX;" for `value`, upper-case digits without leading zeros, as the engine writes them.
+/// "&#xHEX;" for `value`, as the engine writes it.
 std::string Reference(char32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "&#x%X;", static_cast<unsigned>(value));
-    return text;
+    char text[engine::kLongestReference];
+    return {text, engine::PutReference(text, value)};
 }
 
 /// True for the U+FEFF that starts the output: written as a byte it would read as a
@@ -49,7 +46,7 @@ bool IsLeadingMark(std::u16string_view text, std::size_t i, bool atStart) {
 }
 
 void EncodeWithOwnCodec(std::u16string_view text, const ByteSink& sink, bool atStart) {
-    Buffer<char> bytes(3 * std::min(text.size(), kChunkUnits) + kLongestReference);
+    Buffer<char> bytes(3 * std::min(text.size(), kChunkUnits) + engine::kLongestReference);
     std::size_t i = 0;
     if (IsLeadingMark(text, 0, atStart)) {
         sink(Reference(kByteOrderMark));
@@ -115,8 +112,7 @@ std::size_t PutGbCharacter(const GbTable& table, const IconvHandle& gb18030,
         // readers (the editions of GB18030 moved characters into and out of that area).
         out = std::copy(written.begin(), written.end(), out);
     } else {
-        const std::string reference = Reference(cp.value);
-        out = std::copy(reference.begin(), reference.end(), out);
+        out = engine::PutReference(out, cp.value);
     }
     return cp.units;
 }
@@ -124,7 +120,7 @@ std::size_t PutGbCharacter(const GbTable& table, const IconvHandle& gb18030,
 void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_view text,
               const ByteSink& sink, bool atStart) {
     // A short text (most pages) needs no more than its own worst case.
-    Buffer<char> bytes(std::min(text.size(), kChunkUnits) * kLongestReference + 16);
+    Buffer<char> bytes(std::min(text.size(), kChunkUnits) * engine::kLongestReference + 16);
     char* out = bytes.Data();
     auto flush = [&] {
         if (out != bytes.Data()) {
@@ -133,7 +129,7 @@ void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_v
         }
     };
     for (std::size_t i = 0; i < text.size();) {
-        // A chunk of units at most kLongestReference bytes each fills at most the buffer.
+        // A chunk of units at most engine::kLongestReference bytes each fills at most the buffer.
         const std::size_t chunkEnd = std::min(text.size(), i + kChunkUnits - 1);
         while (i < chunkEnd) {
             const char16_t c = text[i];
@@ -146,11 +142,6 @@ void EncodeGb(const GbTable& table, const IconvHandle& gb18030, std::u16string_v
         }
         flush();
     }
-}
-
-bool NamesIgnore(const std::string& charset) {
-    const std::size_t at = charset.find("//");
-    return at != std::string::npos && SameCharsetName(charset.substr(at), "//IGNORE");
 }
 
 /// Appends iconv's bytes for `text` to `bytes` up to the first unit it cannot write; returns
@@ -179,7 +170,11 @@ std::size_t ConvertUntilFault(const IconvHandle& cd, bool ignoring, const std::s
         if (error == EILSEQ || error == EINVAL) {
             break;
         }
-        throw DriverError(SystemErrorText("cannot write the output as " + charset, error));
+        Failure failure;
+        failure.kind = FailureKind::EncoderFailed;
+        failure.charset = charset;
+        failure.errnum = error;
+        throw DriverError(std::move(failure));
     }
     return static_cast<std::size_t>(in - begin) / sizeof(char16_t);
 }
@@ -223,23 +218,24 @@ bool HoldsEscape(const std::string& charset) {
 
 } // namespace
 
-TextEncoder::TextEncoder(const std::string& charset)
-    : m_charset(charset)
-    , m_label(ClassifyGbLabel(charset)) {
-    if (m_label != GbLabel::None) {
-        m_table = &GbTable::For(m_label);
-        if (m_label == GbLabel::Gb18030) {
-            m_gb18030 = IconvHandle("GB18030", NativeUtf16(), charset);
+TextEncoder::TextEncoder(Charset charset)
+    : m_charset(std::move(charset)) {
+    const std::string& name = m_charset.name;
+    const bool unstated = m_charset.order == ByteOrder::Unstated;
+    if (m_charset.family == CharsetFamily::Gb) {
+        m_table = &GbTable::For(m_charset.label);
+        if (m_charset.label == GbLabel::Gb18030) {
+            m_gb18030 = IconvHandle("GB18030", NativeUtf16(), name);
         }
-    } else if (IsUtf16Name(charset)) {
-        m_iconv = IconvHandle("UTF-16LE", NativeUtf16(), charset);
+    } else if (m_charset.family == CharsetFamily::Utf16 && unstated) {
+        m_iconv = IconvHandle("UTF-16LE", NativeUtf16(), name);
         m_byteOrderMark = "\xFF\xFE";
-    } else if (IsUtf32Name(charset)) {
-        m_iconv = IconvHandle("UTF-32LE", NativeUtf16(), charset);
+    } else if (m_charset.family == CharsetFamily::Utf32 && unstated) {
+        m_iconv = IconvHandle("UTF-32LE", NativeUtf16(), name);
         m_byteOrderMark = std::string("\xFF\xFE\0\0", 4);
-    } else if (!IsUtf8Name(charset)) {
-        m_iconv = IconvHandle(charset, NativeUtf16(), charset);
-        m_escapeAsReference = !HoldsEscape(charset);
+    } else if (m_charset.family != CharsetFamily::Utf8) {
+        m_iconv = IconvHandle(name, NativeUtf16(), name);
+        m_escapeAsReference = !HoldsEscape(name);
     }
 }
 
@@ -247,44 +243,65 @@ void TextEncoder::Encode(std::u16string_view text, const ByteSink& sink, const s
                          bool atStart) const {
     if (m_table != nullptr) {
         EncodeGb(*m_table, m_gb18030, text, sink, atStart);
-        return;
-    }
-    if (!m_iconv.IsOpen()) {
+    } else if (!m_iconv.IsOpen()) {
         EncodeWithOwnCodec(text, sink, atStart);
+    } else {
+        EncodeWithIconv({&text, 1}, sink, name, atStart);
+    }
+}
+
+void TextEncoder::Encode(std::span<const std::u16string_view> pieces, const ByteSink& sink,
+                         const std::string& name) const {
+    if (m_iconv.IsOpen()) {
+        EncodeWithIconv(pieces, sink, name, true);
         return;
     }
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        Encode(pieces[k], sink, name, k == 0);
+    }
+}
+
+void TextEncoder::EncodeWithIconv(std::span<const std::u16string_view> pieces, const ByteSink& sink,
+                                  const std::string& name, bool atStart) const {
     // The whole result is built before any of it is written, so a failure leaves the output
-    // empty.
-    Buffer<char> bytes(2 * text.size() + 16);
+    // empty; the pieces go through one conversion, so a shift state carries from one to the
+    // next as in one text.
+    std::size_t units = 0;
+    for (const std::u16string_view piece : pieces) {
+        units += piece.size();
+    }
+    Buffer<char> bytes(2 * units + 16);
     if (atStart) {
         std::copy(m_byteOrderMark.begin(), m_byteOrderMark.end(), bytes.Data());
         bytes.SetSize(m_byteOrderMark.size());
     }
     m_iconv.Reset();
-    const bool ignoring = NamesIgnore(m_charset);
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t stop = text.find(u'\0', i);
-        if (m_escapeAsReference) {
-            stop = std::min(stop, text.find(u'\x1B', i));
+    const std::string& charset = m_charset.name;
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        const std::u16string_view text = pieces[k];
+        const bool starts = atStart && k == 0;
+        for (std::size_t i = 0; i < text.size();) {
+            std::size_t stop = text.find(u'\0', i);
+            if (m_escapeAsReference) {
+                stop = std::min(stop, text.find(u'\x1B', i));
+            }
+            stop = std::min(stop, text.size());
+            if (!IsLeadingMark(text, i, starts)) {
+                i += ConvertUntilFault(m_iconv, m_charset.ignoresFaults, charset,
+                                       text.substr(i, stop - i), bytes);
+            }
+            if (i >= text.size()) {
+                break;
+            }
+            const CodePoint cp = CodePointAt(text, i);
+            const std::string reference = Reference(cp.value);
+            const std::u16string referenceUnits(reference.begin(), reference.end());
+            if (ConvertUntilFault(m_iconv, false, charset, referenceUnits, bytes) !=
+                referenceUnits.size()) {
+                ThrowUnwritable(pieces, k, i, cp.value, name);
+            }
+            i += cp.units;
         }
-        stop = std::min(stop, text.size());
-        if (!IsLeadingMark(text, i, atStart)) {
-            i += ConvertUntilFault(m_iconv, ignoring, m_charset, text.substr(i, stop - i), bytes);
-        }
-        if (i >= text.size()) {
-            break;
-        }
-        const CodePoint cp = CodePointAt(text, i);
-        const std::string reference = Reference(cp.value);
-        const std::u16string units(reference.begin(), reference.end());
-        if (ConvertUntilFault(m_iconv, false, m_charset, units, bytes) != units.size()) {
-            char character[16];
-            std::snprintf(character, sizeof character, "U+%04X", static_cast<unsigned>(cp.value));
-            throw DriverError(PlacePrefix(name, text, i) + "cannot write the character " +
-                              character + " in " + m_charset + ", not even as the reference " +
-                              reference + "; choose another output charset with --to-charset");
-        }
-        i += cp.units;
     }
     bytes.ReserveMore(64);
     char* out = bytes.Data() + bytes.Size();
@@ -294,6 +311,23 @@ void TextEncoder::Encode(std::u16string_view text, const ByteSink& sink, const s
     if (bytes.Size() != 0) {
         sink(bytes.View());
     }
+}
+
+void TextEncoder::ThrowUnwritable(std::span<const std::u16string_view> pieces, std::size_t piece,
+                                  std::size_t at, char32_t character,
+                                  const std::string& name) const {
+    // The place counts lines and columns from the start of the text the pieces make.
+    std::u16string text;
+    for (std::size_t k = 0; k <= piece; ++k) {
+        text += pieces[k];
+    }
+    Failure failure;
+    failure.kind = FailureKind::NotEvenAReference;
+    failure.file = name;
+    failure.place = PlaceOf(text, text.size() - pieces[piece].size() + at);
+    failure.charset = m_charset.name;
+    failure.value = character;
+    throw DriverError(std::move(failure));
 }
 
 } // namespace morvane::tools

@@ -12,6 +12,7 @@
 #include "tools/charset_names.h"
 #include "tools/iconv_handle.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,25 +22,31 @@ class GbTable;
 
 class TextEncoder final {
 public:
-    /// Throws DriverError when iconv knows no charset called `charset`.
-    explicit TextEncoder(const std::string& charset);
+    /// Throws DriverError when iconv knows no charset called `charset.name`.
+    explicit TextEncoder(Charset charset);
 
     /// Encodes `text` and hands the bytes to `sink`. `atStart` says that `text` starts the
     /// output (a byte-order mark goes first; a U+FEFF there becomes a reference). Throws
-    /// DriverError, its message starting "NAME:LINE:COLUMN: ", only when the charset cannot
-    /// hold even the reference for a character; nothing has reached `sink` then.
+    /// DriverError (FailureKind::NotEvenAReference, at its line and column in `text` of the
+    /// page `name`) only when the charset cannot hold even the reference for a character;
+    /// nothing has reached `sink` then.
     void Encode(std::u16string_view text, const ByteSink& sink, const std::string& name,
                 bool atStart = true) const;
+    /// The same for the text that `pieces` make one after the other, from the output's start.
+    void Encode(std::span<const std::u16string_view> pieces, const ByteSink& sink,
+                const std::string& name) const;
 
     /// True when Encode can never fail, so that a result may be encoded a piece at a time.
     bool NeverFails() const { return !m_iconv.IsOpen(); }
 
-    /// The charset's name as given.
-    const std::string& Charset() const { return m_charset; }
-
 private:
-    std::string m_charset;
-    GbLabel m_label = GbLabel::None;
+    void EncodeWithIconv(std::span<const std::u16string_view> pieces, const ByteSink& sink,
+                         const std::string& name, bool atStart) const;
+    [[noreturn]] void ThrowUnwritable(std::span<const std::u16string_view> pieces,
+                                      std::size_t piece, std::size_t at, char32_t character,
+                                      const std::string& name) const;
+
+    Charset m_charset;
     const GbTable* m_table = nullptr;
     IconvHandle m_iconv;   ///< for charsets other than UTF-8 and the GB labels
     IconvHandle m_gb18030; ///< the four-byte codes under the gb18030 label

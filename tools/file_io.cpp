@@ -30,7 +30,7 @@ std::string OtherKind(mode_t mode) {
 }
 
 [[noreturn]] void RefuseKind(const std::string& name, const std::string& kind) {
-    throw DriverError(name + ": cannot read: " + kind + ", not a regular file");
+    throw DriverError::About(name, "cannot read: " + kind + ", not a regular file");
 }
 
 } // namespace
@@ -48,7 +48,7 @@ InputFile::InputFile(const std::string& path) {
         }
         m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (m_fd < 0) {
-            throw DriverError(SystemErrorText(m_name + ": cannot open", errno));
+            throw DriverError::About(m_name, SystemErrorText("cannot open", errno));
         }
         if (::fstat(m_fd, &info) == 0 && !OtherKind(info.st_mode).empty()) {
             ::close(m_fd);
@@ -78,7 +78,7 @@ std::size_t InputFile::Read(char* data, std::size_t size) {
             return static_cast<std::size_t>(got);
         }
         if (errno != EINTR) {
-            throw DriverError(SystemErrorText(m_name + ": cannot read", errno));
+            throw DriverError::About(m_name, SystemErrorText("cannot read", errno));
         }
     }
 }

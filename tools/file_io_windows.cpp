@@ -77,7 +77,7 @@ InputFile::InputFile(const std::string& path) {
         const std::wstring wide = WideFromUtf8(path);
         const DWORD attributes = ::GetFileAttributesW(wide.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            throw DriverError(SystemErrorText(m_name + ": cannot read", EISDIR));
+            throw DriverError::About(m_name, SystemErrorText("cannot read", EISDIR));
         }
         // Others may read, write, rename and delete the file meanwhile, as on Linux: an
         // in-place run replaces it while it is open.
@@ -85,17 +85,17 @@ InputFile::InputFile(const std::string& path) {
             wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
-            throw DriverError(WindowsErrorText(m_name + ": cannot open", ::GetLastError()));
+            throw DriverError::About(m_name, WindowsErrorText("cannot open", ::GetLastError()));
         }
         // A device (CON, NUL, COM1) or a pipe is refused as a FIFO is on Linux.
         if (const std::string kind = OtherKind(handle); !kind.empty()) {
             ::CloseHandle(handle);
-            throw DriverError(m_name + ": cannot read: " + kind + ", not a regular file");
+            throw DriverError::About(m_name, "cannot read: " + kind + ", not a regular file");
         }
         m_fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDONLY | _O_BINARY);
         if (m_fd < 0) {
             ::CloseHandle(handle);
-            throw DriverError(SystemErrorText(m_name + ": cannot open", errno));
+            throw DriverError::About(m_name, SystemErrorText("cannot open", errno));
         }
         m_owned = true;
     }
@@ -127,7 +127,7 @@ std::size_t InputFile::Read(char* data, std::size_t size) {
         if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) {
             return 0;
         }
-        throw DriverError(WindowsErrorText(m_name + ": cannot read", error));
+        throw DriverError::About(m_name, WindowsErrorText("cannot read", error));
     }
     if (got == 0 && m_owned) {
         // Windows replaces no file that is open: an in-place run replaces its input once read.

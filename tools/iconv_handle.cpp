@@ -22,23 +22,13 @@ IconvHandle::IconvHandle(const std::string& to, const std::string& from,
         m_cd = ::iconv_open(to.c_str(), from.c_str());
     }
     if (m_cd == Closed()) {
-#if defined(_WIN32)
-        // The Windows stand-in for iconv (windows/iconv.h): ENOENT for a known charset whose
-        // code page this system lacks.
-        if (!to.empty() && !from.empty() && errno == ENOENT) {
-            throw DriverError("charset '" + charset +
-                              "' needs a Windows code page that this "
-                              "system does not have");
-        }
-        if (to.empty() || from.empty() || errno == EINVAL) {
-            throw DriverError("unknown charset '" + charset +
-                              "' (the manual page lists the names known on Windows)");
-        }
-#endif
-        if (to.empty() || from.empty() || errno == EINVAL) {
-            throw DriverError("unknown charset '" + charset + "' (see 'iconv --list')");
-        }
-        throw DriverError(SystemErrorText("cannot convert with charset '" + charset + "'", errno));
+        const int error = errno;
+        Failure failure;
+        failure.kind = to.empty() || from.empty() || error == EINVAL ? FailureKind::UnknownCharset
+                                                                     : FailureKind::CharsetUnusable;
+        failure.charset = charset;
+        failure.errnum = error;
+        throw DriverError(std::move(failure));
     }
 }
 

@@ -1,16 +1,19 @@
-// Why the breaks can be put back by counting: each line break of the text the
-// conversion gets is a CR LF that it writes back as exactly one CR LF (the
-// encoder turns "&#xD;&#xA;" back into CR LF; the decoder copies it), and the
-// conversion is line by line: no decision crosses a line break, because no
-// reference, entity or rewritten literal can hold one. So when the result has
-// as many CR and LF as the text had breaks, its k-th CR LF is the text's k-th
-// break. More of them means the page held references that became line breaks;
-// then each line is converted on its own, which gives the same result with
-// every break of the file known.
+// The conversions are line by line: no decision crosses a line break, because
+// no reference, entity or rewritten literal can hold one, and each CR LF of
+// the text is written back as exactly one CR LF (the encoder turns
+// "&#xD;&#xA;" back into CR LF; the decoder copies it). So a page whose breaks
+// are all CR LF converts whole, and the result is its lines converted one by
+// one, whatever its references become. A page with other breaks is converted
+// with CR LF breaks, and the k-th CR LF of the result is written back as the
+// text's k-th break: the result has exactly as many CR and LF as the text had
+// breaks unless references in the page became line breaks, so a page that may
+// hold one (MayMakeBreaks) is converted a line at a time instead. Either way
+// the page is converted once.
 
 #include "tools/lines.h"
 
 #include <algorithm>
+#include <bit>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -122,39 +125,105 @@ void RestoreBreaks(std::u16string& result, const std::vector<Break>& breaks) {
     result.resize(written + result.size() - read);
 }
 
+constexpr bool IsHexDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || ((c | 0x20) >= u'a' && (c | 0x20) <= u'f');
+}
+
+/// True when the text at `at` is a reference that a page conversion may turn into a line
+/// break: "&#x", any zeros, then A or D in either case and no further hexadecimal digit. The
+/// decoder (--utf-to-gb) reads each such reference ended by ";" as LF or CR; the encoder's
+/// page form (--gb-to-utf) writes "&#xA;" after a CR's reference as CR LF. The test is wider
+/// than either needs, as it must never miss one.
+bool IsBreakReference(std::u16string_view text, std::size_t at) {
+    if (!text.substr(at).starts_with(u"&#x")) {
+        return false;
+    }
+    std::size_t k = at + 3;
+    while (k < text.size() && text[k] == u'0') {
+        ++k;
+    }
+    const bool breakDigit =
+        k < text.size() && ((text[k] | 0x20) == u'a' || (text[k] | 0x20) == u'd');
+    return breakDigit && (k + 1 >= text.size() || !IsHexDigit(text[k + 1]));
+}
+
+/// True when `text` holds a reference that may become a line break (IsBreakReference).
+bool MayMakeBreaks(std::u16string_view text) {
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Eight units at a time; only an "&" three units before a 0, A or D in either case is
+    // looked at closely: few in a page, as CJK references start 4 to 9.
+    const __m128i ampersand = _mm_set1_epi16(static_cast<short>(u'&'));
+    const __m128i caseBit = _mm_set1_epi16(0x20);
+    const __m128i lowerA = _mm_set1_epi16(static_cast<short>(u'a'));
+    const __m128i lowerD = _mm_set1_epi16(static_cast<short>(u'd'));
+    const __m128i zero = _mm_set1_epi16(static_cast<short>(u'0'));
+    for (; i + 8 + 3 <= n; i += 8) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const __m128i digit = _mm_or_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 3)), caseBit);
+        const __m128i breakDigit = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(digit, lowerA), _mm_cmpeq_epi16(digit, lowerD)),
+            _mm_cmpeq_epi16(digit, zero));
+        const __m128i reference = _mm_and_si128(_mm_cmpeq_epi16(block, ampersand), breakDigit);
+        // One bit per unit: the low one of its two bytes.
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(reference)) & 0x5555U; mask != 0;
+             mask &= mask - 1) {
+            if (IsBreakReference(text, i + static_cast<std::size_t>(std::countr_zero(mask)) / 2)) {
+                return true;
+            }
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (text[i] == u'&' && IsBreakReference(text, i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::u16string ConvertKeepingLineBreaks(std::u16string_view text, const PageConversion& convert) {
     const BreakCount given = CountBreaks(text);
     if (given.allCrLf) {
-        // The common case of a page saved with CR LF: the engine's own result, unless the
-        // page held references that became line breaks.
-        std::u16string result = convert(text);
-        const BreakCount made = CountBreaks(result);
-        if (made.crs == given.lfs && made.lfs == given.lfs) {
-            return result;
+        // The common case of a page saved with CR LF: the engine's own result.
+        return convert(text);
+    }
+    std::vector<Break> breaks;
+    std::u16string withCrLf;
+    bool mayMakeBreaks = false;
+    withCrLf.reserve(text.size() + given.lfs + given.crs);
+    ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
+        // Each line is looked at just after it is copied, while it is still in the cache.
+        if (mayMakeBreaks) {
+            return;
         }
-    } else {
-        std::vector<Break> breaks;
-        std::u16string withCrLf;
-        withCrLf.reserve(text.size() + given.lfs + given.crs);
-        ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
-            withCrLf.append(line);
-            if (broken) {
-                withCrLf.append(u"\r\n");
-                breaks.push_back(kind);
-            }
-        });
+        withCrLf.append(line);
+        mayMakeBreaks = MayMakeBreaks(line);
+        if (broken) {
+            withCrLf.append(u"\r\n");
+            breaks.push_back(kind);
+        }
+    });
+    if (!mayMakeBreaks) {
         std::u16string result = convert(withCrLf);
         withCrLf = std::u16string();
+        // RestoreBreaks needs the counts to match, which they do unless a reference became a
+        // break that MayMakeBreaks did not foresee; then the page is converted again by lines,
+        // which costs time but never gives a wrong result.
         const BreakCount made = CountBreaks(result);
         if (made.crs == breaks.size() && made.lfs == breaks.size()) {
             RestoreBreaks(result, breaks);
             return result;
         }
     }
+    withCrLf = std::u16string();
 
     std::u16string joined;
+    joined.reserve(text.size());
     ForEachLine(text, [&](std::u16string_view line, Break kind, bool broken) {
         joined.append(convert(line));
         joined.append(broken ? BreakText(kind) : u"");

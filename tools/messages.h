@@ -1,7 +1,8 @@
 #pragma once
 // What the driver says on standard error: one-line messages with the
-// program's name, --check's report lines, and on a terminal a progress line
-// over a run of several files that every message first clears.
+// program's name (every failure's words are made here, from its Failure),
+// --check's report lines, and on a terminal a progress line over a run of
+// several files that every message first clears.
 
 #include <chrono>
 #include <cstddef>
@@ -9,6 +10,17 @@
 #include <string_view>
 
 namespace morvane::tools {
+
+struct Failure;
+
+/// The one-line message for `failure`, without the program's name: "FILE:LINE:COLUMN: " (or
+/// "FILE: ", or nothing for a failure of the whole run) and what failed.
+std::string FailureMessage(const Failure& failure);
+/// What follows a failure after part of its result went to standard output.
+std::string IncompleteOutputMessage(const std::string& file);
+
+/// "'text'", as names and options stand in messages.
+std::string Quoted(std::string_view text);
 
 /// `text` with each control character (C0, DEL, and C1 written in UTF-8) as "\xHH" for each
 /// of its bytes, so that a file name holding a line break or a terminal escape cannot split a

@@ -6,6 +6,7 @@
 // as XML. Exit status: 1 when any file failed, else 3 when --check found
 // problems, else 0.
 
+#include "tools/charset_names.h"
 #include "tools/cli_options.h"
 #include "tools/driver_error.h"
 #include "tools/file_io.h"
@@ -19,9 +20,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -32,12 +35,17 @@ using namespace morvane::tools;
 /// Exit status when --check found problems and no file failed.
 constexpr int kExitCheckProblems = 3;
 
+/// The charset an option names, classified once for the whole run.
+std::optional<Charset> Classified(const std::string& option) {
+    return option.empty() ? std::nullopt : std::optional(ClassifyCharset(option));
+}
+
 /// The loop over the files of one run.
 class Run final {
 public:
     explicit Run(const ConvertRequest& request)
         : m_request(request)
-        , m_options{request.mode, request.fromCharset, request.toCharset}
+        , m_options{request.mode, Classified(request.fromCharset), Classified(request.toCharset)}
         , m_messages(request.files.size()) {}
 
     int All() {
@@ -45,8 +53,10 @@ public:
         if (m_request.destination == Destination::Folder) {
             std::error_code error;
             if (!std::filesystem::is_directory(PathOf(m_request.outputDir), error)) {
-                throw DriverError("cannot write into '" + m_request.outputDir +
-                                  "': not a folder, or it does not exist");
+                Failure failure;
+                failure.kind = FailureKind::OutputFolderMissing;
+                failure.text = m_request.outputDir;
+                throw DriverError(std::move(failure));
             }
         }
         if (m_request.destination == Destination::StandardOutput) {
@@ -60,7 +70,7 @@ public:
             try {
                 CloseOutput();
             } catch (const DriverError& error) {
-                Fail(error.what(), m_request.files.front(), 0);
+                Fail(error.What(), m_request.files.front(), 0);
             }
         }
         for (const std::string& folder : m_folders) {
@@ -120,10 +130,12 @@ private:
                 }
             }
         } catch (const DriverError& error) {
-            Fail(error.what(), file, toStandardOutput);
+            Fail(error.What(), file, toStandardOutput);
             return;
         } catch (const std::bad_alloc&) {
-            Fail(file + ": not enough memory for this page", file, toStandardOutput);
+            Failure failure;
+            failure.kind = FailureKind::OutOfMemory;
+            Fail(std::move(failure), file, toStandardOutput);
             return;
         }
         if (m_request.check) {
@@ -131,21 +143,19 @@ private:
         }
     }
 
-    void Fail(std::string message, const std::string& file, std::size_t toStandardOutput) {
+    void Fail(Failure failure, const std::string& file, std::size_t toStandardOutput) {
         m_failed = true;
-        // Every failure starts with its file's name ("-" for standard input), so that one
-        // among thousands can be found, and a script can tell whose failure it is.
-        if (!message.starts_with(file + ":")) {
-            message = file + ": " + message;
+        // Every failure names its file ("-" for standard input), so that one among thousands
+        // can be found, and a script can tell whose failure it is.
+        if (failure.file.empty()) {
+            failure.file = file;
         }
-        const bool saysIncomplete = message.find("incomplete") != std::string::npos;
-        if (saysIncomplete && m_request.destination != Destination::StandardOutput) {
-            // What was written went to the temporary file, which is gone.
-            message += ", and was discarded: the target is left as it was";
-        }
-        m_messages.Error(message);
-        if (toStandardOutput > 0 && !saysIncomplete) {
-            m_messages.Error(file + ": the result on standard output is incomplete");
+        const bool partWritten = failure.kind == FailureKind::OutOfMemoryPartWritten;
+        // What was written to a target went to the temporary file, which is gone.
+        failure.discarded = partWritten && m_request.destination != Destination::StandardOutput;
+        m_messages.Error(FailureMessage(failure));
+        if (toStandardOutput > 0 && !partWritten) {
+            m_messages.Error(IncompleteOutputMessage(file));
         }
     }
 
@@ -249,7 +259,9 @@ int main(int argc, char** argv) {
         PrintError(error.what());
         return error.Status();
     } catch (const std::bad_alloc&) {
-        PrintError("not enough memory for this input");
+        Failure failure;
+        failure.kind = FailureKind::OutOfMemory;
+        PrintError(FailureMessage(failure));
         return kExitFailure;
     } catch (const std::exception& error) {
         PrintError(error.what());

@@ -1,6 +1,7 @@
 #include "tools/output.h"
 
 #include "tools/driver_error.h"
+#include "tools/messages.h"
 #include "tools/path_text.h"
 #include "tools/replacement_platform.h"
 
@@ -20,10 +21,6 @@ constexpr std::string_view kRandomAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 } // namespace
-
-std::string QuotedName(const std::string& text) {
-    return "'" + text + "'";
-}
 
 std::string TemporaryName(const std::string& name) {
     static std::mt19937_64 random{std::random_device{}()};
@@ -51,7 +48,7 @@ ReplacementFile::ReplacementFile(std::string target)
     const std::filesystem::path path = PathOf(m_target);
     const std::string name = NameOf(path.filename());
     if (name.empty() || name == "." || name == "..") {
-        throw DriverError("cannot write " + QuotedName(m_target) + ": it names a folder");
+        throw DriverError("cannot write " + Quoted(m_target) + ": it names a folder");
     }
     m_file = CreatePendingFile(m_target, path.has_parent_path() ? NameOf(path.parent_path()) : ".",
                                name);

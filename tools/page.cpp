@@ -5,7 +5,6 @@
 #include "tools/page.h"
 
 #include "engine/engine.h"
-#include "tools/charset_names.h"
 #include "tools/decode.h"
 #include "tools/driver_error.h"
 #include "tools/encode.h"
@@ -16,9 +15,11 @@
 #include "tools/xml_declaration.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace morvane::tools {
 namespace {
@@ -44,13 +45,24 @@ std::size_t EncodeStretchEnd(std::u16string_view text, std::size_t from) {
     return after == std::u16string_view::npos ? text.size() : after + 1;
 }
 
+/// A failure of the page `name` that concerns `charset` alone.
+[[noreturn]] void ThrowAbout(FailureKind kind, const std::string& name,
+                             const std::string& charset) {
+    Failure failure;
+    failure.kind = kind;
+    failure.file = name;
+    failure.charset = charset;
+    throw DriverError(std::move(failure));
+}
+
 /// True when a reader of the bytes `encoder` writes for `result` finds the encoding that the
-/// declaration starting `result` names: its byte-order mark or its declaration read as ASCII
-/// must lead back to it. Only then is a result written in the encoding its declaration names
-/// a page that can be read.
+/// declaration `declared` (found at the start of `result`) names: its byte-order mark or its
+/// declaration read as ASCII must lead back to it. Only then is a result written in the
+/// encoding its declaration names a page that can be read. The written start of the page is
+/// sniffed and decoded again on purpose: this is the reader's view of the bytes, not the
+/// writer's, so it cannot reuse what the writer found.
 bool DeclarationReadable(const TextEncoder& encoder, std::u16string_view result,
-                         const std::string& name) {
-    const auto declared = FindDeclaredEncoding(result);
+                         const std::optional<DeclaredEncoding>& declared, const std::string& name) {
     if (!declared || encoder.NeverFails()) {
         return true;
     }
@@ -69,8 +81,7 @@ bool DeclarationReadable(const TextEncoder& encoder, std::u16string_view result,
                 return part;
             },
             bytes.size(), kSniffBytes);
-        const Buffer<char16_t> read =
-            TextDecoder(sniffed.charset, sniffed.reading).Decode(page, name, "");
+        const Buffer<char16_t> read = TextDecoder(sniffed.charset).Decode(page, name);
         const auto found = FindDeclaredEncoding(read.View());
         return found && found->name == declared->name;
     } catch (const DriverError&) {
@@ -78,49 +89,38 @@ bool DeclarationReadable(const TextEncoder& encoder, std::u16string_view result,
     }
 }
 
-/// The encoder for the charset `charset` that the result's declaration (at the start of
-/// `result`) or --to-charset named.
-TextEncoder OutputEncoder(const std::string& charset, std::u16string_view result,
-                          const std::string& name, const std::string& toCharset) {
+/// The encoder for the charset `chosen` for the result, whose start is `result`.
+TextEncoder OutputEncoder(const ResultCharset& chosen, std::u16string_view result,
+                          const std::string& name) {
     std::optional<TextEncoder> encoder;
     try {
-        encoder.emplace(charset);
-    } catch (const DriverError& error) {
-        if (!toCharset.empty()) {
+        encoder.emplace(chosen.charset);
+    } catch (const DriverError&) {
+        if (chosen.fromOption) {
             throw;
         }
-        throw DriverError(name + ": the result declares encoding \"" + charset +
-                          "\", which this system cannot write; name an output charset with "
-                          "--to-charset");
+        ThrowAbout(FailureKind::UnwritableDeclared, name, chosen.charset.name);
     }
-    if (toCharset.empty() && !DeclarationReadable(*encoder, result, name)) {
-        throw DriverError(name + ": the result declares encoding \"" + charset +
-                          "\", in which no reader could find that declaration (written in it, "
-                          "the declaration does not read as ASCII and no byte-order mark says "
-                          "otherwise); name an output charset with --to-charset");
+    if (!chosen.fromOption && !DeclarationReadable(*encoder, result, chosen.declared, name)) {
+        ThrowAbout(FailureKind::UnfindableDeclared, name, chosen.charset.name);
     }
     return std::move(*encoder);
 }
 
 /// The text of the page, decoded as --from-charset says or as the page itself says.
 Buffer<char16_t> ReadPage(PageBytes& bytes, const std::string& name, const PageOptions& options) {
-    if (!options.fromCharset.empty()) {
-        const std::string charset = WithByteOrder(options.fromCharset, bytes.Head());
-        return TextDecoder(charset).Decode(bytes, name,
-                                           " (read as " + charset + ", as --from-charset says)");
+    if (options.fromCharset) {
+        return TextDecoder(WithByteOrder(*options.fromCharset, bytes.Head()))
+            .Decode(bytes, name, ChosenBy::Option);
     }
     const SniffedCharset sniffed = SniffCharset(bytes.Head(), name);
     std::optional<TextDecoder> decoder;
     try {
-        decoder.emplace(sniffed.charset, sniffed.reading);
+        decoder.emplace(sniffed.charset);
     } catch (const DriverError&) {
-        throw DriverError(name + ": the page declares encoding \"" + sniffed.charset +
-                          "\", which this system cannot read; name its charset with "
-                          "--from-charset");
+        ThrowAbout(FailureKind::UnreadableDeclared, name, sniffed.charset.name);
     }
-    return decoder->Decode(bytes, name,
-                           " (read as " + sniffed.charset + ", " + sniffed.source +
-                               "; if it is in another charset, name it with --from-charset)");
+    return decoder->Decode(bytes, name, sniffed.chosenBy, sniffed.late);
 }
 
 /// The encoder alone, into a charset in which nothing can fail, a stretch at a time: the
@@ -141,43 +141,42 @@ void Convert(PageBytes& bytes, const std::string& name, const PageOptions& optio
              const ByteSink& sink, const NoteSink& note) {
     Buffer<char16_t> text = ReadPage(bytes, name, options);
 
-    std::u16string result;
-    std::optional<TextEncoder> encoder;
     if (options.mode == Mode::Encode) {
         // The encoder alone keeps a declaration as it is, so the result's start tells its
         // charset before the rest is encoded.
         const std::size_t firstEnd = EncodeStretchEnd(text.View(), 0);
         const std::u16string first = engine::Ascii(text.View().substr(0, firstEnd));
-        encoder.emplace(
-            OutputEncoder(ChooseResultCharset(first, options.mode, options.toCharset, name, note),
-                          first, name, options.toCharset));
-        if (encoder->NeverFails()) {
-            EncodeInStretches(text.View(), *encoder, first, firstEnd, sink, name);
+        const TextEncoder encoder = OutputEncoder(
+            ChooseResultCharset(first, options.mode, options.toCharset, name, note), first, name);
+        if (encoder.NeverFails()) {
+            EncodeInStretches(text.View(), encoder, first, firstEnd, sink, name);
             return;
         }
-        result = engine::Ascii(text.View());
-    } else {
-        result = ApplyEngine(options.mode, text.View());
+        // An encoder that may fail takes the whole result before it writes a byte; the first
+        // stretch is already converted, and the rest joins it as the second piece.
+        const std::u16string rest = engine::Ascii(text.View().substr(firstEnd));
+        text = Buffer<char16_t>();
+        const std::array<std::u16string_view, 2> pieces{first, rest};
+        encoder.Encode(pieces, sink, name);
+        return;
     }
+    const std::u16string result = ApplyEngine(options.mode, text.View());
     // The input text is released as soon as the engine's result exists, which keeps the peak
     // memory to the engine's own need plus the input text.
     text = Buffer<char16_t>();
-    if (!encoder) {
-        encoder.emplace(
-            OutputEncoder(ChooseResultCharset(result, options.mode, options.toCharset, name, note),
-                          result, name, options.toCharset));
-    }
-    encoder->Encode(result, sink, name);
+    OutputEncoder(ChooseResultCharset(result, options.mode, options.toCharset, name, note), result,
+                  name)
+        .Encode(result, sink, name);
 }
 
 } // namespace
 
 void CheckPageOptions(const PageOptions& options) {
-    if (!options.fromCharset.empty()) {
-        (void)TextDecoder(options.fromCharset);
+    if (options.fromCharset) {
+        (void)TextDecoder(*options.fromCharset);
     }
-    if (!options.toCharset.empty()) {
-        (void)TextEncoder(options.toCharset);
+    if (options.toCharset) {
+        (void)TextEncoder(*options.toCharset);
     }
 }
 
@@ -200,8 +199,10 @@ void ConvertPage(PageBytes& bytes, const std::string& name, const PageOptions& o
         if (!written) {
             throw;
         }
-        throw DriverError(name + ": not enough memory to finish the result; what was written of "
-                                 "it is incomplete");
+        Failure failure;
+        failure.kind = FailureKind::OutOfMemoryPartWritten;
+        failure.file = name;
+        throw DriverError(std::move(failure));
     }
 }
 

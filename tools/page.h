@@ -5,9 +5,11 @@
 // where the bytes finally go belong to the caller.
 
 #include "tools/byte_sink.h"
+#include "tools/charset_names.h"
 #include "tools/cli_options.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace morvane::tools {
@@ -17,10 +19,10 @@ class PageBytes;
 
 struct PageOptions {
     Mode mode = Mode::GbToUtf;
-    /// Empty: from the page (byte-order mark, XML declaration, else UTF-8).
-    std::string fromCharset;
-    /// Empty: the encoding that the result's own declaration names, else UTF-8.
-    std::string toCharset;
+    /// None: from the page (byte-order mark, XML declaration, else UTF-8).
+    std::optional<Charset> fromCharset;
+    /// None: the encoding that the result's own declaration names, else UTF-8.
+    std::optional<Charset> toCharset;
 };
 
 /// Receives one finished note line (no program-name prefix, no line break), e.g.
@@ -32,9 +34,9 @@ using NoteSink = std::function<void(const std::string&)>;
 void CheckPageOptions(const PageOptions& options);
 
 /// Converts the page read from `input` (called `name` in messages; "-" for standard input) and
-/// hands the result's bytes to `sink` in order. Throws DriverError whose message starts with
-/// "NAME:LINE:COLUMN: " (or "NAME: ") on bad input; when it throws after `sink` already
-/// received bytes, the caller must treat what it received as incomplete.
+/// hands the result's bytes to `sink` in order. Throws DriverError on bad input, its Failure
+/// naming the page and, where there is one, the place; when it throws after `sink` already
+/// received bytes (FailureKind::OutOfMemoryPartWritten), what it received is incomplete.
 void ConvertPage(InputFile& input, const std::string& name, const PageOptions& options,
                  const ByteSink& sink, const NoteSink& note);
 /// The same for a page whose bytes are read already as far as kSniffBytes (sniff.h).

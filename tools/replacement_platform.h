@@ -41,7 +41,4 @@ std::string TemporaryName(const std::string& name);
 /// Whether `name` has the shape of a temporary file name.
 bool IsTemporaryName(std::string_view name);
 
-/// "'text'", as names stand in messages.
-std::string QuotedName(const std::string& text);
-
 } // namespace morvane::tools

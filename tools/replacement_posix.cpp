@@ -12,6 +12,7 @@
 
 #include "tools/driver_error.h"
 #include "tools/file_io.h"
+#include "tools/messages.h"
 #include "tools/replacement_platform.h"
 
 #include <cerrno>
@@ -110,7 +111,7 @@ public:
 
 private:
     [[noreturn]] void Fail(const std::string& why, int errnum) const {
-        throw DriverError(SystemErrorText("cannot write " + QuotedName(m_target) + why, errnum));
+        throw DriverError(SystemErrorText("cannot write " + Quoted(m_target) + why, errnum));
     }
     void Mark() const;
     void KeepAttributes();
@@ -132,14 +133,14 @@ PosixPendingFile::PosixPendingFile(std::string target, std::string folder, std::
     , m_name(std::move(name)) {
     if (::stat(m_target.c_str(), &m_original) == 0) {
         if (!S_ISREG(m_original.st_mode)) {
-            throw DriverError("cannot write " + QuotedName(m_target) + ": not a regular file");
+            throw DriverError("cannot write " + Quoted(m_target) + ": not a regular file");
         }
         m_existed = true;
     } else if (errno != ENOENT) {
         Fail("", errno);
     }
 
-    const std::string inFolder = ": cannot make a file in its folder " + QuotedName(m_folder);
+    const std::string inFolder = ": cannot make a file in its folder " + Quoted(m_folder);
     m_folderFd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_folderFd < 0) {
         Fail(inFolder, errno);
@@ -232,7 +233,7 @@ void PosixPendingFile::KeepAttributes() {
         }
         hasAccessList = hasAccessList || name == kAccessList;
         if (const int error = CopyAttribute(m_target, name, m_fd); error != 0) {
-            Fail(": cannot keep its extended attribute " + QuotedName(name), error);
+            Fail(": cannot keep its extended attribute " + Quoted(name), error);
         }
     }
     // A list inherited from the folder's default list goes, as the original has none.

@@ -16,6 +16,7 @@
 
 #include "tools/driver_error.h"
 #include "tools/file_io.h"
+#include "tools/messages.h"
 #include "tools/replacement_platform.h"
 #include "tools/wide_text_windows.h"
 
@@ -45,7 +46,7 @@ public:
 
 private:
     [[noreturn]] void Fail(const std::string& why, DWORD error) const {
-        throw DriverError(WindowsErrorText("cannot write " + QuotedName(m_target) + why, error));
+        throw DriverError(WindowsErrorText("cannot write " + Quoted(m_target) + why, error));
     }
     void PutInPlace();
 
@@ -65,10 +66,10 @@ WindowsPendingFile::WindowsPendingFile(std::string target, const std::string& fo
     const DWORD attributes = ::GetFileAttributesW(m_wideTarget.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
-            throw DriverError("cannot write " + QuotedName(m_target) + ": not a regular file");
+            throw DriverError("cannot write " + Quoted(m_target) + ": not a regular file");
         }
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            throw DriverError("cannot write " + QuotedName(m_target) + ": it is read-only");
+            throw DriverError("cannot write " + Quoted(m_target) + ": it is read-only");
         }
         m_existed = true;
         m_attributes = attributes;
@@ -83,7 +84,7 @@ WindowsPendingFile::WindowsPendingFile(std::string target, const std::string& fo
         if (m_handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
             const DWORD error = ::GetLastError();
             m_temporary.clear();
-            Fail(": cannot make a file in its folder " + QuotedName(folder), error);
+            Fail(": cannot make a file in its folder " + Quoted(folder), error);
         }
     }
     // Where the file system cannot delete on close, a killed run leaves the file named.

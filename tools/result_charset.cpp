@@ -1,31 +1,21 @@
 #include "tools/result_charset.h"
 
-#include "tools/charset_names.h"
 #include "tools/text_place.h"
 #include "tools/xml_declaration.h"
 
 #include <algorithm>
 
 namespace morvane::tools {
-namespace {
 
-/// Whether bytes written in `written` are read right by a reader of the label `declared`.
-bool SameEncoding(const std::string& written, const std::string& declared) {
-    if (SameCharsetName(written, declared) || (IsUtf8Name(written) && IsUtf8Name(declared))) {
-        return true;
-    }
-    const GbLabel label = ClassifyGbLabel(written);
-    return label != GbLabel::None && label == ClassifyGbLabel(declared);
-}
-
-} // namespace
-
-std::string ChooseResultCharset(std::u16string_view result, Mode mode, const std::string& toCharset,
-                                const std::string& name,
-                                const std::function<void(const std::string&)>& note) {
-    const auto declared = FindDeclaredEncoding(result);
+ResultCharset ChooseResultCharset(std::u16string_view result, Mode mode,
+                                  const std::optional<Charset>& toCharset, const std::string& name,
+                                  const std::function<void(const std::string&)>& note) {
+    ResultCharset chosen;
+    chosen.declared = FindDeclaredEncoding(result);
+    const auto& declared = chosen.declared;
     const std::string at =
         declared ? PlacePrefix(name, result, declared->start) : PlacePrefix(name, result, 0);
+    const Charset own = declared ? ClassifyCharset(declared->name) : Charset{};
     if (declared) {
         // As written, but with each blank a space: a line break inside the declaration would
         // otherwise break the note's line.
@@ -34,10 +24,10 @@ std::string ChooseResultCharset(std::u16string_view result, Mode mode, const std
         std::replace_if(
             written.begin(), written.end(),
             [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-        if (mode == Mode::GbToUtf && ClassifyGbLabel(declared->name) != GbLabel::None) {
+        if (mode == Mode::GbToUtf && own.family == CharsetFamily::Gb) {
             note(at + "note: the declaration " + written +
                  " is left as it is (only encoding=\"gb2312\" is rewritten to utf-8)");
-        } else if (mode == Mode::UtfToGb && IsUtf8Name(declared->name)) {
+        } else if (mode == Mode::UtfToGb && own.family == CharsetFamily::Utf8) {
             note(at + "note: the declaration " + written +
                  " is left as it is (only encoding=\"utf-8\" is rewritten to gb2312)");
         }
@@ -46,19 +36,21 @@ std::string ChooseResultCharset(std::u16string_view result, Mode mode, const std
                   "version=\"1.0\"?> is completed with encoding=\"gb2312\")");
     }
 
-    std::string own = declared ? declared->name : "UTF-8";
-    if (toCharset.empty()) {
-        return own;
+    if (!toCharset) {
+        chosen.charset = own;
+        return chosen;
     }
+    chosen.charset = *toCharset;
+    chosen.fromOption = true;
     // Without a declaration the encoder and decoder alone may be working on any text, not a
     // page; only a page is read by its declaration.
     const bool page = declared || mode == Mode::GbToUtf || mode == Mode::UtfToGb;
-    if (page && !SameEncoding(toCharset, own)) {
-        note(at + "note: the result is written in " + toCharset + " (--to-charset), but " +
+    if (page && !toCharset->ReadsAs(own)) {
+        note(at + "note: the result is written in " + toCharset->name + " (--to-charset), but " +
              (declared ? "its declaration names " + declared->name
                        : std::string("it declares no encoding, so it reads as UTF-8")));
     }
-    return toCharset;
+    return chosen;
 }
 
 } // namespace morvane::tools

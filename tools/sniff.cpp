@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <utility>
 
 namespace morvane::tools {
 namespace {
@@ -55,11 +56,11 @@ std::u16string WidenHead(std::string_view head) {
 /// encoding that reads those bytes as themselves can be the one it names; asking iconv,
 /// rather than keeping a list of names, covers every alias and every EBCDIC or UCS-2 variant
 /// iconv knows. A charset iconv does not know is left to the decoder to refuse.
-bool ReadsDeclarationAsAscii(const std::string& charset, std::u16string_view declaration) {
-    if (IsUtf8Name(charset)) {
+bool ReadsDeclarationAsAscii(const Charset& charset, std::u16string_view declaration) {
+    if (charset.family == CharsetFamily::Utf8) {
         return true;
     }
-    const IconvHandle reader = IconvHandle::TryOpen(NativeUtf16(), charset);
+    const IconvHandle reader = IconvHandle::TryOpen(NativeUtf16(), charset.name);
     if (!reader.IsOpen()) {
         return true;
     }
@@ -96,48 +97,35 @@ std::size_t LateDeclaration(std::u16string_view text) {
 
 SniffedCharset SniffCharset(std::string_view head, const std::string& name) {
     if (const ByteOrderMark* mark = FindByteOrderMark(head)) {
-        return {mark->charset, "as its byte-order mark says"};
+        return {ClassifyCharset(mark->charset), ChosenBy::ByteOrderMark, {}};
     }
     // "<?" in UTF-16 without a mark: the declaration tells the rest, in UTF-16 itself.
     if (head.starts_with(std::string_view("<\0?\0", 4))) {
-        return {"UTF-16LE", "as its XML declaration says"};
+        return {ClassifyCharset("UTF-16LE"), ChosenBy::Declaration, {}};
     }
     if (head.starts_with(std::string_view("\0<\0?", 4))) {
-        return {"UTF-16BE", "as its XML declaration says"};
+        return {ClassifyCharset("UTF-16BE"), ChosenBy::Declaration, {}};
     }
     const std::u16string text = WidenHead(head);
     const auto declared = FindDeclaredEncoding(text);
     if (!declared) {
         if (const std::size_t late = LateDeclaration(text); late != std::u16string_view::npos) {
-            const TextPlace place = PlaceOf(text, late);
-            return {"UTF-8", "as the XML declaration at line " + std::to_string(place.line) +
-                                 ", column " + std::to_string(place.column) +
-                                 " is not at the start of the page and so names no charset"};
+            return {Charset{}, ChosenBy::LateDeclaration, PlaceOf(text, late)};
         }
-        return {"UTF-8", "as nothing in the page names another charset"};
+        return {Charset{}, ChosenBy::Default, {}};
     }
-    const std::string charset = ReaderCharset(declared->name);
-    if (IsUtf16Name(declared->name) || IsUtf32Name(declared->name) ||
+    Charset charset = DeclaredCharset(declared->name);
+    // UTF-16 and UTF-32 never read ASCII bytes as ASCII; iconv is asked about every other.
+    if (charset.family == CharsetFamily::Utf16 || charset.family == CharsetFamily::Utf32 ||
         !ReadsDeclarationAsAscii(charset, std::u16string_view(text).substr(0, declared->end))) {
-        throw DriverError(PlacePrefix(name, text, declared->start) +
-                          "the page declares encoding \"" + declared->name +
-                          "\" in ASCII bytes, which that encoding does not read as ASCII (and "
-                          "no byte-order mark starts the page); name the charset its bytes are "
-                          "in with --from-charset");
+        Failure failure;
+        failure.kind = FailureKind::ImpossibleDeclaration;
+        failure.file = name;
+        failure.place = PlaceOf(text, declared->start);
+        failure.charset = declared->name;
+        throw DriverError(std::move(failure));
     }
-    const bool gb = ClassifyGbLabel(declared->name) != GbLabel::None;
-    return {charset, "as its XML declaration says",
-            gb ? ByteReading::AsBrowsers : ByteReading::AsNamed};
-}
-
-std::string WithByteOrder(const std::string& charset, std::string_view head) {
-    const bool utf16 = IsUtf16Name(charset);
-    if (!utf16 && !IsUtf32Name(charset)) {
-        return charset;
-    }
-    const bool little = head.starts_with(utf16 ? std::string_view("\xFF\xFE", 2)
-                                               : std::string_view("\xFF\xFE\0\0", 4));
-    return std::string(utf16 ? "UTF-16" : "UTF-32") + (little ? "LE" : "BE");
+    return {std::move(charset), ChosenBy::Declaration, {}};
 }
 
 } // namespace morvane::tools

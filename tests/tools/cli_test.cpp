@@ -4,9 +4,11 @@
 
 #include "engine/engine.h"
 #include "morvane/version.h"
+#include "tools/cli_options.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
 #include <functional>
 
@@ -80,7 +82,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "no mode given: choose one of --gb-to-utf, --utf-to-gb, --encode, --decode"},
         UsageCase{{"--bogus"}, "unknown option '--bogus'"},
         UsageCase{{"--encode", "-x"}, "unknown option '-x'"},
-        UsageCase{{"--enc"}, "unknown option '--enc'"},
+        // A long option may be shortened (AbbreviationTest), but not lengthened.
+        UsageCase{{"--encodes"}, "unknown option '--encodes'"},
+        UsageCase{{"--gb-to-utf-8"}, "unknown option '--gb-to-utf-8'"},
+        UsageCase{{"--enc=1"}, "option '--enc' takes no value"},
+        UsageCase{{"--enc", "--dec"}, "choose one mode only, not both --encode and --decode"},
+        UsageCase{{"--enc", "--out"}, "option '--out' needs a folder"},
         UsageCase{{"--encode", "--version=2"}, "option '--version' takes no value"},
         UsageCase{{"--gb-to-utf=1"}, "option '--gb-to-utf' takes no value"},
         UsageCase{{"--encode", "-ix"}, "unknown option '-x' in '-ix'"},
@@ -207,6 +214,43 @@ INSTANTIATE_TEST_SUITE_P(
                     KnownCase{{"--encode"}, "\xEF\xBB\xBF<p/>", "<p/>"},
                     // "--" ends the options; "-" after it still means standard input.
                     KnownCase{{"--decode", "--", "-"}, "plain", "plain"}));
+
+// A long option shortened to a start that no other shares is that option, as getopt_long
+// reads it; its value follows as the whole option's would.
+INSTANTIATE_TEST_SUITE_P(
+    Abbreviations, KnownResultTest,
+    testing::Values(KnownCase{{"--enc"}, "中", "&#x4E2D;"}, KnownCase{{"--d"}, "&#x4E2D;", "中"},
+                    KnownCase{{"--gb"}, "\t\tx", "x"},
+                    KnownCase{{"--u", "--from", "ISO-8859-1"}, "&amp;\xE9", "&\xC3\xA9"},
+                    KnownCase{{"--dec", "--to=GB2312"}, "&#x4E2D;", "\xD6\xD0"},
+                    KnownCase{{"--decode", "--ch"}, "<p/>", "<p/>"}));
+
+// The matching itself, on option sets that share starts (the driver's own options all
+// differ in their first letter, so it never meets an ambiguous one).
+TEST(AbbreviationTest, MatchesAsGetoptLong) {
+    using namespace std::string_view_literals;
+    constexpr std::array names = {"--to-charset"sv, "--to"sv, "--tone"sv, "--check"sv};
+    const struct {
+        std::string_view typed;
+        std::string_view option;
+        std::vector<std::string_view> candidates;
+    } cases[] = {
+        {"--to", "--to", {"--to"}}, // an exact name wins over the longer ones it starts
+        {"--to-", "--to-charset", {"--to-charset"}},
+        {"--ton", "--tone", {"--tone"}},
+        {"--c", "--check", {"--check"}},
+        {"--t", "", {"--to-charset", "--to", "--tone"}},
+        {"--x", "", {}},
+        {"--checks", "", {}},
+        {"--", "", {}},
+        {"-c", "", {}},
+    };
+    for (const auto& c : cases) {
+        const LongOptionMatch match = MatchLongOption(c.typed, names);
+        EXPECT_EQ(match.option, c.option) << c.typed;
+        EXPECT_EQ(match.candidates, c.candidates) << c.typed;
+    }
+}
 
 TEST(LargeInputTest, PassesPlainTextThroughPipesAndPiecesUnchanged) {
     // Larger than the driver's read and write pieces, with characters above U+FFFF

@@ -6,6 +6,7 @@
 
 #include "test_support.h"
 
+#include "tools/charset_names.h"
 #include "tools/decode.h"
 #include "tools/driver_error.h"
 #include "tools/encode.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <iconv.h>
+#include <optional>
 #include <windows.h>
 
 namespace morvane::tools::test {
@@ -140,7 +142,7 @@ class RefusedCharsetTest : public testing::TestWithParam<const char*> {};
 
 TEST_P(RefusedCharsetTest, IsRefusedByName) {
     try {
-        TextDecoder decoder(GetParam());
+        TextDecoder decoder(ClassifyCharset(GetParam()));
         FAIL() << GetParam() << " was accepted";
     } catch (const DriverError& error) {
         EXPECT_NE(std::string(error.what()).find(std::string("'") + GetParam() + "'"),
@@ -161,7 +163,7 @@ TEST(Gb18030Test, ReadsFourByteCodesOrWithoutItsCodePageReadsGbkAndRefusesThem) 
         EXPECT_EQ(ToUtf16("a\x80\xD6\xD0\x81\x40", "GB18030"), u"a\u20AC\u4E2D\u4E02");
         EXPECT_EQ(IconvStop("ab\x81\x30\x81\x30", "GB18030"), 2U);
         try {
-            TextEncoder encoder("GB18030");
+            TextEncoder encoder(ClassifyCharset("GB18030"));
             FAIL() << "GB18030 was written without its code page";
         } catch (const DriverError& error) {
             EXPECT_STREQ(error.what(), "charset 'GB18030' needs a Windows code page that this "
@@ -171,6 +173,11 @@ TEST(Gb18030Test, ReadsFourByteCodesOrWithoutItsCodePageReadsGbkAndRefusesThem) 
     }
     EXPECT_EQ(ToUtf16("\x81\x30\x81\x30\x95\x32\x82\x36", "GB18030"), u"\u0080\U00020000");
     EXPECT_EQ(IconvStop("a\x81\x30", "GB18030"), 1U);
+}
+
+/// The charset a test names, or none ("") for a page's own.
+std::optional<Charset> Named(std::string_view name) {
+    return name.empty() ? std::nullopt : std::optional<Charset>(ClassifyCharset(name));
 }
 
 struct PageCase {
@@ -197,7 +204,7 @@ TEST_P(WindowsPageTest, ConvertsThroughTheCodePages) {
         input.size(), 256);
     std::string result;
     ConvertPage(
-        bytes, "page.wml", PageOptions{c.mode, c.from, c.to},
+        bytes, "page.wml", PageOptions{c.mode, Named(c.from), Named(c.to)},
         [&result](std::string_view piece) { result.append(piece); }, [](const std::string&) {});
     EXPECT_EQ(result, c.result);
 }
