@@ -177,15 +177,7 @@ for d in $(seq 151 199); do
     break
   fi
 done
-wait_for() { # tenths command...
-  local n=$1 k
-  shift
-  for ((k = 0; k < n; k++)); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
+source "$repo/tests/windows/wait_for.sh"
 wait_for 100 xdpyinfo || { log "Xvfb did not start"; exit 1; }
 openbox --sm-disable >/dev/null 2>&1 &
 x_pids+=($!)

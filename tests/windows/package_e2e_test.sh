@@ -20,15 +20,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 ok() { echo "ok $*"; }
-wait_for() { # tenths command...
-  local n=$1 k
-  shift
-  for ((k = 0; k < n; k++)); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
+source "$(dirname "$0")/wait_for.sh"
 
 # Started from its own folder, as a double click would: the program finds Qt's
 # DLLs, plugins and translations there and nowhere else.
