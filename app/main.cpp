@@ -23,7 +23,6 @@ bool NoDesktopSession() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    morvane::platform::reuseFreedMemory();
     // Without a session Qt aborts with a message about its plugins that hides
     // the real cause; say what is missing and end with a plain failure instead.
     if (NoDesktopSession()) {

@@ -11,7 +11,6 @@
 // bench/README.md for measured values.
 
 #include "fake_platform.h"
-#include "platform/real_platform.h"
 #include "ui/main/control_index.h"
 #include "ui/main/frm_main.h"
 #include "ui/text_box.h"
@@ -345,8 +344,6 @@ BENCHMARK(BM_Repaint_OneLinePage1MiB)
 } // namespace
 
 int main(int argc, char** argv) {
-    // As the program itself starts (app/main.cpp).
-    morvane::platform::reuseFreedMemory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

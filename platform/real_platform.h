@@ -28,9 +28,4 @@ private:
 /// Leaves an explicit QT_QPA_PLATFORM alone.
 void preferX11();
 
-/// Keeps the large blocks that the text boxes' layouts free for the next
-/// layout instead of returning them to the system (glibc; elsewhere nothing).
-/// Call first in main().
-void reuseFreedMemory();
-
 } // namespace morvane::platform

@@ -2,13 +2,11 @@
 
 #include <QEvent>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextLayout>
 
 #include <algorithm>
 
@@ -32,28 +30,99 @@ bool IsBreak(char16_t c) {
            || (c >= 0xFF00 && c <= 0xFFEF); // full-width forms
 }
 
-// The wait pointer while a key changes a line this long: the toolkit lays
-// the whole line out again, which takes a tenth of a second from here on
-// (measured on two cores). The change reaches the window system at once,
-// although the key holds up the event loop.
-class WaitWhileLong final {
-public:
-    explicit WaitWhileLong(const QTextCursor& at)
-        : m_shown(at.block().length() > TextBox::kBusyLine) {
-        if (m_shown) {
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        }
-    }
-    ~WaitWhileLong() {
-        if (m_shown) {
-            QGuiApplication::restoreOverrideCursor();
-        }
-    }
-    Q_DISABLE_COPY_MOVE(WaitWhileLong)
+// A block whose format carries this property continues the line of the block
+// before it: the join between them is no line break. The property lives in the
+// block's format, which the document's undo history keeps with the block, and
+// it belongs to the join before the block, which goes when that join is
+// deleted (the merged block keeps the format of the first).
+constexpr int kContinuesLine = QTextFormat::UserProperty + 1;
 
-private:
-    bool m_shown;
-};
+bool Continues(const QTextBlock& block) {
+    return block.isValid() && block.blockFormat().boolProperty(kContinuesLine);
+}
+
+QTextBlockFormat PieceFormat() {
+    QTextBlockFormat format;
+    format.setProperty(kContinuesLine, true);
+    return format;
+}
+
+// The characters at which the document starts a new block when text is
+// inserted (a CR LF pair makes one).
+bool IsBlockBreak(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == u'\u2029' || c == u'\uFDD0' || c == u'\uFDD1';
+}
+
+// How far back from its longest a piece may end to end at a good place.
+constexpr qsizetype kPieceSlack = 256;
+
+// Where the piece of a long line that starts at `from` ends: at most
+// kPieceLength units on, preferably after a blank or a Chinese character or
+// before a tag or a reference (so the row breaks where a wrap could have), and
+// never inside a surrogate pair or before a combining mark.
+qsizetype PieceEnd(QStringView line, qsizetype from) {
+    const qsizetype longest = from + TextBox::kPieceLength;
+    if (longest >= line.size()) {
+        return line.size();
+    }
+    const qsizetype shortest = longest - kPieceSlack;
+    for (qsizetype end = longest; end > shortest; --end) {
+        if (IsBreak(line[end - 1].unicode()) || line[end] == u'<' || line[end] == u'&') {
+            return end;
+        }
+    }
+    qsizetype end = longest;
+    while (end > shortest && (line[end].isLowSurrogate() || line[end].isMark())) {
+        --end;
+    }
+    return end;
+}
+
+// Inserts text at the cursor, holding each line longer than kPieceLength as
+// pieces. Runs of short lines go in with one call; the blocks such a run makes
+// take the format of the block it starts in, which is therefore never a piece
+// that continues a line.
+void InsertPieces(QTextCursor& cursor, QStringView text) {
+    const qsizetype size = text.size();
+    qsizetype runStart = 0; // the short lines not inserted yet start here
+    bool runMayStart = !Continues(cursor.block());
+    for (qsizetype lineStart = 0;;) {
+        qsizetype lineEnd = lineStart;
+        while (lineEnd < size && !IsBlockBreak(text[lineEnd].unicode())) {
+            ++lineEnd;
+        }
+        const bool last = lineEnd == size;
+        qsizetype next = lineEnd + 1;
+        if (!last && text[lineEnd] == u'\r' && next < size && text[next] == u'\n') {
+            ++next;
+        }
+        if (lineEnd - lineStart > TextBox::kPieceLength || !runMayStart) {
+            if (lineStart > runStart) {
+                cursor.insertText(text.sliced(runStart, lineStart - runStart).toString());
+            }
+            for (qsizetype from = lineStart; from < lineEnd;) {
+                const qsizetype end = PieceEnd(text.first(lineEnd), from);
+                if (from > lineStart) {
+                    cursor.insertBlock(PieceFormat());
+                }
+                cursor.insertText(text.sliced(from, end - from).toString());
+                from = end;
+            }
+            if (!last) {
+                cursor.insertBlock(QTextBlockFormat());
+            }
+            runStart = last ? size : next;
+            runMayStart = true;
+        }
+        if (last) {
+            break;
+        }
+        lineStart = next;
+    }
+    if (size > runStart) {
+        cursor.insertText(text.sliced(runStart).toString());
+    }
+}
 
 } // namespace
 
@@ -67,7 +136,6 @@ TextBox::TextBox(QWidget* parent)
     // Typing, undo and input methods add text without going through a paste:
     // look at what was added once it is in.
     connect(document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
-        KeepLongLayouts(position, added);
         if (!m_settingText && added > 0) {
             CheckEdit(position, added);
         }
@@ -87,10 +155,28 @@ QString TextBox::Text() const {
     if (m_programTextValid) {
         return m_programText;
     }
-    // The raw text keeps no-break spaces (toPlainText would turn them into
-    // blanks); paragraphs are separated by U+2029.
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    return TextBetween(0, document()->characterCount() - 1, u"\r\n");
+}
+
+QString TextBox::TextBetween(int from, int to, QStringView lineBreak) const {
+    // The blocks' own text keeps no-break spaces (toPlainText would turn them
+    // into blanks). A line break stands before every block that does not
+    // continue the line of the one before.
+    QString text;
+    text.reserve(to - from);
+    const QTextDocument* doc = document();
+    for (QTextBlock block = doc->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        const int start = block.position();
+        if (start > from && !Continues(block)) {
+            text += lineBreak;
+        }
+        const int first = std::max(from, start) - start;
+        const int end = std::min(to, start + block.length() - 1) - start;
+        if (end > first) {
+            text += QStringView(block.text()).sliced(first, end - first);
+        }
+    }
     return text;
 }
 
@@ -113,7 +199,7 @@ void TextBox::SetText(const QString& text) {
         m_breakAnywhere = breakAnywhere;
         ApplyWrapMode();
     }
-    all.insertText(text);
+    InsertPieces(all, text);
     all.endEditBlock();
     m_settingText = false;
     m_programText = text;
@@ -160,26 +246,101 @@ void TextBox::ApplyTabStops() {
     setTabStopDistance(kTabStopChars * fontMetrics().averageCharWidth());
 }
 
+QMimeData* TextBox::createMimeDataFromSelection() const {
+    // What copy, cut, drag-and-drop and the X11 selection take: the selected
+    // text as it reads, no-break spaces kept, joins between pieces left out.
+    const QTextCursor cursor = textCursor();
+    auto* data = new QMimeData;
+    data->setText(TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
+    return data;
+}
+
 void TextBox::insertFromMimeData(const QMimeData* source) {
-    // A pasted or dropped text is checked before it is laid out: laying out a
-    // long unbreakable run between words first would freeze the window.
-    if (source != nullptr && source->hasText()) {
-        BreakAnywhereFor(source->text());
+    if (source == nullptr || !source->hasText() ||
+        !textInteractionFlags().testFlag(Qt::TextEditable)) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
     }
-    QPlainTextEdit::insertFromMimeData(source);
+    // A pasted or dropped text is checked before it is laid out: laying out a
+    // long unbreakable run between words first would freeze the window. Its
+    // long lines go in as pieces, as the program's own texts do.
+    const QString text = source->text();
+    BreakAnywhereFor(text);
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    InsertPieces(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
         BreakAnywhereBeforeUndo();
     }
-    const WaitWhileLong wait(textCursor());
     if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
         insertPlainText(QStringLiteral("\t"));
         event->accept();
         return;
     }
+    StepOverJoin(event);
+    const int revision = document()->revision();
     QPlainTextEdit::keyPressEvent(event);
+    if (event->matches(QKeySequence::InsertParagraphSeparator) &&
+        document()->revision() != revision) {
+        HardenTypedBreak();
+    }
+}
+
+void TextBox::StepOverJoin(const QKeyEvent* event) {
+    // The cursor has two places at a join between pieces, the end of one and
+    // the start of the next, which are one place in the text. A key that
+    // moves or deletes across the join first steps over it, so that it moves
+    // by or deletes a character, as anywhere else in the line.
+    using Key = QKeySequence::StandardKey;
+    const bool select = event->matches(Key::SelectPreviousChar) ||
+                        event->matches(Key::SelectPreviousWord) ||
+                        event->matches(Key::SelectNextChar) || event->matches(Key::SelectNextWord);
+    const bool backward =
+        event->matches(Key::MoveToPreviousChar) || event->matches(Key::MoveToPreviousWord) ||
+        event->matches(Key::SelectPreviousChar) || event->matches(Key::SelectPreviousWord) ||
+        event->matches(Key::DeleteStartOfWord) ||
+        (event->key() == Qt::Key_Backspace && (event->modifiers() & ~Qt::ShiftModifier) == 0);
+    const bool forward =
+        event->matches(Key::MoveToNextChar) || event->matches(Key::MoveToNextWord) ||
+        event->matches(Key::SelectNextChar) || event->matches(Key::SelectNextWord) ||
+        event->matches(Key::Delete) || event->matches(Key::DeleteEndOfWord);
+    QTextCursor cursor = textCursor();
+    if ((!backward && !forward) || (!select && cursor.hasSelection())) {
+        return;
+    }
+    const QTextBlock block = cursor.block();
+    const int position = cursor.position();
+    const auto mode = select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    if (backward && position == block.position() && Continues(block)) {
+        cursor.setPosition(position - 1, mode);
+    } else if (forward && position == block.position() + block.length() - 1 &&
+               Continues(block.next())) {
+        cursor.setPosition(position + 1, mode);
+    } else {
+        return;
+    }
+    setTextCursor(cursor);
+}
+
+void TextBox::HardenTypedBreak() {
+    // A typed line break makes a block with the format of the block it was
+    // typed in; in a piece of a long line that would mark the break as a join.
+    // The mark goes in the same undo step as the break.
+    QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    if (cursor.position() != block.position() || !Continues(block)) {
+        return;
+    }
+    cursor.joinPreviousEditBlock();
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.endEditBlock();
 }
 
 void TextBox::contextMenuEvent(QContextMenuEvent* event) {
@@ -210,24 +371,6 @@ void TextBox::BreakAnywhereFor(QStringView text) {
         m_breakAnywhere = true;
         m_longRunUndoable = true;
         ApplyWrapMode();
-    }
-}
-
-void TextBox::KeepLongLayouts(int position, int added) {
-    // The toolkit throws a line's shaped glyphs away once it has laid the
-    // line out, and shapes the whole line again for every later look at it:
-    // the cursor's place, every paint (the blinking cursor's too), a move of
-    // the cursor. On a line of a million characters each of those takes most
-    // of a second. A long line keeps its glyphs until its text changes; this
-    // runs before the line is laid out. Beyond some millions of characters
-    // the kept glyphs would cost more memory than the page itself (1.2 GB
-    // for a 10 MiB page's result): such lines are shaped afresh each time.
-    const QTextDocument* doc = document();
-    for (QTextBlock block = doc->findBlock(position);
-         block.isValid() && block.position() <= position + added; block = block.next()) {
-        if (block.length() > kKeptLayout && block.length() <= kKeptLayoutMax) {
-            block.layout()->setCacheEnabled(true);
-        }
     }
 }
 

@@ -6,8 +6,14 @@
 // CR LF. A wrapping box breaks lines between words, except when it holds a run
 // of characters too long to lay out that way in reasonable time (a line of
 // character references has no break opportunity at all): then it breaks
-// anywhere. Long lines keep their shaped glyphs between layouts, and a key
-// typed into a very long line shows the wait pointer.
+// anywhere.
+// A line longer than kPieceLength is held as several blocks (pieces), so that
+// the toolkit, which lays a block out whole for every change, never lays out
+// more than a piece for a key, a paint or a move of the cursor. The joins
+// between pieces are no characters: Text(), copy, cut, drag-and-drop, the
+// cursor keys, Backspace and Delete all pass over them. On screen a join ends
+// a row early, and a box that does not wrap shows such a line in rows of at
+// most kPieceLength characters.
 // Tab moves the focus on, as in any form; Ctrl+Tab types a tab. Tab stops
 // stand every 8 average characters of the box's font, as in a text editor.
 
@@ -43,13 +49,9 @@ public:
     /// (no blank, tab, line break or CJK character), in UTF-16 units.
     static qsizetype LongestUnbreakableRun(QStringView text);
 
-    /// Lines longer than kKeptLayout characters, up to kKeptLayoutMax, keep
-    /// their shaped glyphs between layouts (about 28 bytes a character).
-    static constexpr int kKeptLayout = 20'000;
-    static constexpr int kKeptLayoutMax = 4'000'000;
-
-    /// A key typed into a line longer than this shows the wait pointer.
-    static constexpr int kBusyLine = 200'000;
+    /// Lines longer than this many UTF-16 units are held as pieces of at most
+    /// this length.
+    static constexpr qsizetype kPieceLength = 10'000;
 
     /// Tab stops stand this many average character widths apart.
     static constexpr int kTabStopChars = 8;
@@ -57,6 +59,7 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -66,7 +69,9 @@ private:
     void BreakAnywhereFor(QStringView text);
     void BreakAnywhereBeforeUndo();
     void CheckEdit(int position, int added);
-    void KeepLongLayouts(int position, int added);
+    QString TextBetween(int from, int to, QStringView lineBreak) const;
+    void StepOverJoin(const QKeyEvent* event);
+    void HardenTypedBreak();
 
     QString m_programText;
     bool m_programTextValid = true;

@@ -10,13 +10,21 @@
 #include <QMenu>
 #include <QPlainTextDocumentLayout>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <tuple>
 #include <vector>
+
+// Long texts print as their length and ends.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.size() << " units: \"" << text.left(30).toStdString() << "\" ... \""
+         << text.right(30).toStdString() << '"';
+}
 
 namespace morvane::ui {
 namespace {
@@ -165,24 +173,124 @@ TEST(TextBoxWrap, PastedOrTypedLongRunsSwitchTheBox) {
     EXPECT_FALSE(box.BreaksAnywhere());
 }
 
-// A key that makes the box lay a very long line out again shows the wait
-// pointer while it does; a key in a short line leaves the pointer alone.
-TEST(TextBoxKeys, KeysInVeryLongLinesShowTheWaitPointer) {
-    const QString longLine = QStringLiteral("x").repeated(TextBox::kBusyLine + 1);
-    const std::tuple<QString, bool> cases[] = {{QStringLiteral("short\r\n") + longLine, false},
-                                               {longLine + QStringLiteral("\r\nshort"), true}};
-    for (const auto& [text, wait] : cases) {
-        TextBox box;
-        box.SetText(text);
-        std::vector<bool> seen;
-        QObject::connect(&box, &QPlainTextEdit::textChanged, [&seen] {
-            const QCursor* pointer = QGuiApplication::overrideCursor();
-            seen.push_back(pointer != nullptr && pointer->shape() == Qt::WaitCursor);
-        });
-        QTest::keyClick(&box, Qt::Key_A);
-        EXPECT_EQ(seen, std::vector<bool>({wait}));
-        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+// A line twice as long as a piece whose only join falls between 'A' and 'B':
+// it offers no better place to end a piece than its longest.
+QString JoinedLine() {
+    QString line = QStringLiteral("x").repeated(TextBox::kPieceLength - 1) + QStringLiteral("AB");
+    return line + QStringLiteral("y").repeated(TextBox::kPieceLength);
+}
+
+// Long lines are held as pieces no longer than a piece, and read back whole:
+// as set, and after an edit with CR LF breaks.
+TEST(TextBoxPieces, LongLinesReadBackWholeAfterAnEdit) {
+    const QString piece = QStringLiteral("x").repeated(TextBox::kPieceLength);
+    const struct {
+        QString text;
+        QString edited; // as it reads after an edit
+        int blocks;
+    } table[] = {
+        {References(3000), References(3000), 3}, // ends before a reference
+        {QStringLiteral("a\n") + References(2500) + QStringLiteral("\rb"),
+         QStringLiteral("a\r\n") + References(2500) + QStringLiteral("\r\nb"), 4},
+        {JoinedLine(), JoinedLine(), 3},
+        {piece.left(TextBox::kPieceLength - 1) + QStringLiteral("\U0001F600") + piece,
+         piece.left(TextBox::kPieceLength - 1) + QStringLiteral("\U0001F600") + piece, 3},
+        {piece + QStringLiteral("\u0301\u00A0\r\n"), piece + QStringLiteral("\u0301\u00A0\r\n"), 3},
+        {piece + QStringLiteral("\r\n") + piece, piece + QStringLiteral("\r\n") + piece, 2},
+    };
+    TextBox box;
+    for (const auto& row : table) {
+        box.SetText(row.text);
+        EXPECT_EQ(box.Text(), row.text);
+        EXPECT_EQ(box.blockCount(), row.blocks) << row.text.left(20).toStdString();
+        for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
+            EXPECT_LE(block.length() - 1, TextBox::kPieceLength);
+            EXPECT_FALSE(block.text().front().isLowSurrogate());
+        }
+        QTest::keyClick(&box, Qt::Key_Z);
+        QTest::keyClick(&box, Qt::Key_Backspace);
+        EXPECT_EQ(box.Text(), row.edited);
     }
+}
+
+// At a join the keys that move or delete a character do so across it, as
+// anywhere else in the line; a typed line break is a line break. Each case
+// starts at one of the cursor's two places at the join.
+TEST(TextBoxPieces, KeysPassOverJoins) {
+    const QString line = JoinedLine();
+    const qsizetype a = line.indexOf(u'A');
+    const struct {
+        const char* name;
+        bool atNextPiece; // at the start of the next piece, or at the end of the first
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        QString text;
+    } table[] = {
+        {"backspace", true, {{Qt::Key_Backspace, {}}}, QString(line).remove(a, 1)},
+        {"delete", false, {{Qt::Key_Delete, {}}}, QString(line).remove(a + 1, 1)},
+        {"left", true, {{Qt::Key_Left, {}}, {Qt::Key_Z, {}}}, QString(line).insert(a, u'z')},
+        {"right", false, {{Qt::Key_Right, {}}, {Qt::Key_Z, {}}}, QString(line).insert(a + 2, u'z')},
+        {"shift left",
+         true,
+         {{Qt::Key_Left, Qt::ShiftModifier}, {Qt::Key_Z, {}}},
+         QString(line).replace(a, 1, u'z')},
+        {"shift right",
+         false,
+         {{Qt::Key_Right, Qt::ShiftModifier}, {Qt::Key_Z, {}}},
+         QString(line).replace(a + 1, 1, u'z')},
+        {"enter", true, {{Qt::Key_Return, {}}}, QString(line).insert(a + 1, u"\r\n")},
+        {"enter at the end", false, {{Qt::Key_Return, {}}}, QString(line).insert(a + 1, u"\r\n")},
+    };
+    for (const auto& row : table) {
+        TextBox box;
+        box.SetText(line);
+        ASSERT_EQ(box.blockCount(), 3);
+        const QTextBlock second = box.document()->findBlockByNumber(1);
+        QTextCursor at = box.textCursor();
+        at.setPosition(row.atNextPiece ? second.position() : second.position() - 1);
+        box.setTextCursor(at);
+        for (const auto& [key, modifiers] : row.keys) {
+            QTest::keyClick(&box, key, modifiers);
+        }
+        EXPECT_EQ(box.Text(), row.text) << row.name;
+        // One undo step takes the last key back, and the line is whole again.
+        box.undo();
+        EXPECT_EQ(box.Text(), line) << row.name;
+    }
+}
+
+// Copy, paste and deleting across joins see through them; undo and redo bring
+// the joins back with the text.
+TEST(TextBoxPieces, CopyPasteAndUndoSeeThroughJoins) {
+    const QString text = QStringLiteral("\u00A0") + JoinedLine() + QStringLiteral("\r\nend");
+    TextBox from;
+    from.SetText(text);
+    from.selectAll();
+    from.copy();
+    QString copied = text;
+    copied.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(QApplication::clipboard()->text(), copied);
+
+    TextBox to;
+    to.SetText(QStringLiteral("[]"));
+    QTextCursor at = to.textCursor();
+    at.setPosition(1);
+    to.setTextCursor(at);
+    to.paste();
+    const QString pasted = QStringLiteral("[") + text + QStringLiteral("]");
+    EXPECT_EQ(to.Text(), pasted);
+    EXPECT_EQ(to.blockCount(), 4);
+
+    // A selection from the first piece over a join and the line break.
+    at.setPosition(5);
+    at.setPosition(to.document()->findBlockByNumber(3).position() + 1, QTextCursor::KeepAnchor);
+    to.setTextCursor(at);
+    QTest::keyClick(&to, Qt::Key_Delete);
+    const QString cut = pasted.left(5) + pasted.mid(pasted.indexOf(u"\r\ne") + 3);
+    EXPECT_EQ(to.Text(), cut);
+    to.undo();
+    EXPECT_EQ(to.Text(), pasted);
+    to.redo();
+    EXPECT_EQ(to.Text(), cut);
 }
 
 TEST(TextBoxWrap, NonWrappingBoxesNeverWrap) {
