@@ -1,12 +1,18 @@
 #include "ui/text_box.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -51,6 +57,11 @@ QTextBlockFormat PieceFormat() {
 // inserted (a CR LF pair makes one).
 bool IsBlockBreak(char16_t c) {
     return c == u'\r' || c == u'\n' || c == u'\u2029' || c == u'\uFDD0' || c == u'\uFDD1';
+}
+
+// Follows a row of a box that does not wrap when the line goes on after it.
+QString Mark() {
+    return QStringLiteral("\u2192");
 }
 
 // How far back from its longest a piece may end to end at a good place.
@@ -146,6 +157,7 @@ TextBox::TextBox(QWidget* parent)
     QFont plain = font();
     plain.setStyleStrategy(QFont::PreferNoShaping);
     setFont(plain);
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this] { WidenForMarks(); });
     setTabChangesFocus(true);
     SetWrapping(true);
     ApplyTabStops();
@@ -290,6 +302,54 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::InsertParagraphSeparator) &&
         document()->revision() != revision) {
         HardenTypedBreak();
+    }
+}
+
+void TextBox::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    if (m_wrapping) {
+        return;
+    }
+    // A box that does not wrap shows a long line as rows of pieces; a grey
+    // arrow after a row that the line continues after keeps its end from
+    // reading as the end of the line.
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const qreal gap = MarkGap();
+    const int bottom = event->rect().bottom();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+        if (box.top() > bottom) {
+            break;
+        }
+        const QTextLayout* layout = block.layout();
+        if (!Continues(block.next()) || layout == nullptr || layout->lineCount() == 0) {
+            continue;
+        }
+        const QTextLine row = layout->lineAt(layout->lineCount() - 1);
+        painter.drawText(
+            box.topLeft() + layout->position() +
+                QPointF(row.x() + row.naturalTextWidth() + gap, row.y() + row.ascent()),
+            Mark());
+    }
+}
+
+qreal TextBox::MarkGap() const {
+    return fontMetrics().averageCharWidth() / 2.0;
+}
+
+void TextBox::WidenForMarks() {
+    // The toolkit scrolls a box that does not wrap as far as its widest row
+    // ends; the arrow after that row needs a little more.
+    if (m_wrapping) {
+        return;
+    }
+    QScrollBar* bar = horizontalScrollBar();
+    const int needed = qCeil(document()->documentLayout()->documentSize().width() + MarkGap() +
+                             fontMetrics().horizontalAdvance(Mark())) -
+                       viewport()->width();
+    if (needed > bar->maximum()) {
+        bar->setMaximum(needed);
     }
 }
 

@@ -62,6 +62,7 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ApplyWrapMode();
@@ -71,6 +72,8 @@ private:
     void CheckEdit(int position, int added);
     QString TextBetween(int from, int to, QStringView lineBreak) const;
     void StepOverJoin(const QKeyEvent* event);
+    qreal MarkGap() const;
+    void WidenForMarks();
     void HardenTypedBreak();
 
     QString m_programText;

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPlainTextDocumentLayout>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <tuple>
 #include <vector>
@@ -176,8 +178,8 @@ TEST(TextBoxWrap, PastedOrTypedLongRunsSwitchTheBox) {
 // A line twice as long as a piece whose only join falls between 'A' and 'B':
 // it offers no better place to end a piece than its longest.
 QString JoinedLine() {
-    QString line = QStringLiteral("x").repeated(TextBox::kPieceLength - 1) + QStringLiteral("AB");
-    return line + QStringLiteral("y").repeated(TextBox::kPieceLength);
+    return QStringLiteral("x").repeated(TextBox::kPieceLength - 1) + QStringLiteral("AB") +
+           QStringLiteral("y").repeated(TextBox::kPieceLength - 1);
 }
 
 // Long lines are held as pieces no longer than a piece, and read back whole:
@@ -192,7 +194,7 @@ TEST(TextBoxPieces, LongLinesReadBackWholeAfterAnEdit) {
         {References(3000), References(3000), 3}, // ends before a reference
         {QStringLiteral("a\n") + References(2500) + QStringLiteral("\rb"),
          QStringLiteral("a\r\n") + References(2500) + QStringLiteral("\r\nb"), 4},
-        {JoinedLine(), JoinedLine(), 3},
+        {JoinedLine(), JoinedLine(), 2},
         {piece.left(TextBox::kPieceLength - 1) + QStringLiteral("\U0001F600") + piece,
          piece.left(TextBox::kPieceLength - 1) + QStringLiteral("\U0001F600") + piece, 3},
         {piece + QStringLiteral("\u0301\u00A0\r\n"), piece + QStringLiteral("\u0301\u00A0\r\n"), 3},
@@ -243,7 +245,7 @@ TEST(TextBoxPieces, KeysPassOverJoins) {
     for (const auto& row : table) {
         TextBox box;
         box.SetText(line);
-        ASSERT_EQ(box.blockCount(), 3);
+        ASSERT_EQ(box.blockCount(), 2);
         const QTextBlock second = box.document()->findBlockByNumber(1);
         QTextCursor at = box.textCursor();
         at.setPosition(row.atNextPiece ? second.position() : second.position() - 1);
@@ -291,6 +293,46 @@ TEST(TextBoxPieces, CopyPasteAndUndoSeeThroughJoins) {
     EXPECT_EQ(to.Text(), pasted);
     to.redo();
     EXPECT_EQ(to.Text(), cut);
+}
+
+// Whether the box shows a mark just after the end of `block`'s row: the row's
+// end is scrolled into view and the strip after it searched for ink.
+bool MarkAfterRow(TextBox& box, const QTextBlock& block) {
+    QTextCursor end(block);
+    end.movePosition(QTextCursor::EndOfBlock);
+    box.horizontalScrollBar()->setValue(0);
+    box.horizontalScrollBar()->setValue(box.cursorRect(end).x() - 50);
+    const QRect row = box.cursorRect(end);
+    const QImage shot = box.viewport()->grab().toImage();
+    const QRgb paper = box.palette().color(QPalette::Base).rgb();
+    const int width = 3 * box.fontMetrics().averageCharWidth();
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+        for (int x = row.right() + 2; x < std::min(row.right() + width, shot.width()); ++x) {
+            if (shot.pixel(x, y) != paper) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A box that does not wrap shows a long line as rows of pieces; a row that
+// the line goes on after ends with a mark, the line's last row does not.
+TEST(TextBoxPieces, NonWrappingRowsShowThatTheLineGoesOn) {
+    TextBox box;
+    box.resize(400, 200);
+    box.SetWrapping(false);
+    // The widest row goes on, the narrower one ends the line.
+    box.SetText(QStringLiteral("W").repeated(TextBox::kPieceLength) + QStringLiteral("i\r\nz"));
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const QTextBlock first = box.document()->begin();
+    EXPECT_TRUE(MarkAfterRow(box, first));
+    EXPECT_FALSE(MarkAfterRow(box, first.next()));
+    EXPECT_FALSE(MarkAfterRow(box, first.next().next()));
+    box.SetWrapping(true);
+    box.SetWrapping(false);
+    EXPECT_TRUE(MarkAfterRow(box, first));
 }
 
 TEST(TextBoxWrap, NonWrappingBoxesNeverWrap) {
