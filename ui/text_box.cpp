@@ -3,6 +3,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPaintEvent>
@@ -301,7 +302,18 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
     if (event->matches(QKeySequence::InsertParagraphSeparator) &&
         document()->revision() != revision) {
-        HardenTypedBreak();
+        HardenTypedBreaks(textCursor().position() - 1);
+    }
+}
+
+void TextBox::inputMethodEvent(QInputMethodEvent* event) {
+    const int revision = document()->revision();
+    QPlainTextEdit::inputMethodEvent(event);
+    const QString& committed = event->commitString();
+    if (document()->revision() != revision &&
+        std::any_of(committed.begin(), committed.end(),
+                    [](QChar c) { return IsBlockBreak(c.unicode()); })) {
+        HardenTypedBreaks(textCursor().position() - static_cast<int>(committed.size()));
     }
 }
 
@@ -389,18 +401,27 @@ void TextBox::StepOverJoin(const QKeyEvent* event) {
     setTextCursor(cursor);
 }
 
-void TextBox::HardenTypedBreak() {
-    // A typed line break makes a block with the format of the block it was
-    // typed in; in a piece of a long line that would mark the break as a join.
-    // The mark goes in the same undo step as the break.
+void TextBox::HardenTypedBreaks(int from) {
+    // A typed or committed line break makes a block with the format of the
+    // block it went into; in a piece of a long line that would mark the break
+    // as a join. The blocks that start after `from`, up to the cursor, lose
+    // the mark in the same undo step as the breaks.
     QTextCursor cursor = textCursor();
-    const QTextBlock block = cursor.block();
-    if (cursor.position() != block.position() || !Continues(block)) {
-        return;
+    const int to = cursor.position();
+    bool joined = false;
+    for (QTextBlock block = document()->findBlock(std::max(from, 0));
+         block.isValid() && block.position() <= to; block = block.next()) {
+        if (block.position() > from && Continues(block)) {
+            if (!joined) {
+                cursor.joinPreviousEditBlock();
+                joined = true;
+            }
+            QTextCursor(block).setBlockFormat(QTextBlockFormat());
+        }
     }
-    cursor.joinPreviousEditBlock();
-    cursor.setBlockFormat(QTextBlockFormat());
-    cursor.endEditBlock();
+    if (joined) {
+        cursor.endEditBlock();
+    }
 }
 
 void TextBox::contextMenuEvent(QContextMenuEvent* event) {

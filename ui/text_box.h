@@ -61,6 +61,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -74,7 +75,7 @@ private:
     void StepOverJoin(const QKeyEvent* event);
     qreal MarkGap() const;
     void WidenForMarks();
-    void HardenTypedBreak();
+    void HardenTypedBreaks(int from);
 
     QString m_programText;
     bool m_programTextValid = true;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QPlainTextDocumentLayout>
 #include <QScrollBar>
@@ -258,6 +259,18 @@ TEST(TextBoxPieces, KeysPassOverJoins) {
         box.undo();
         EXPECT_EQ(box.Text(), line) << row.name;
     }
+    // An input method's line break is a line break too.
+    TextBox box;
+    box.SetText(line);
+    QTextCursor at = box.textCursor();
+    at.setPosition(box.document()->findBlockByNumber(1).position());
+    box.setTextCursor(at);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("1\n2"));
+    QCoreApplication::sendEvent(&box, &commit);
+    EXPECT_EQ(box.Text(), QString(line).insert(a + 1, u"1\r\n2"));
+    box.undo();
+    EXPECT_EQ(box.Text(), line);
 }
 
 // Copy, paste and deleting across joins see through them; undo and redo bring
@@ -282,12 +295,15 @@ TEST(TextBoxPieces, CopyPasteAndUndoSeeThroughJoins) {
     EXPECT_EQ(to.Text(), pasted);
     EXPECT_EQ(to.blockCount(), 4);
 
-    // A selection from the first piece over a join and the line break.
-    at.setPosition(5);
+    // A selection from inside a piece that continues the line, over a join
+    // and the line break: the line stays joined to its first piece.
+    const QTextBlock second = to.document()->findBlockByNumber(1);
+    at.setPosition(second.position() + 5);
     at.setPosition(to.document()->findBlockByNumber(3).position() + 1, QTextCursor::KeepAnchor);
     to.setTextCursor(at);
     QTest::keyClick(&to, Qt::Key_Delete);
-    const QString cut = pasted.left(5) + pasted.mid(pasted.indexOf(u"\r\ne") + 3);
+    const int kept = second.previous().length() - 1 + 5;
+    const QString cut = pasted.left(kept) + pasted.mid(pasted.indexOf(u"\r\ne") + 3);
     EXPECT_EQ(to.Text(), cut);
     to.undo();
     EXPECT_EQ(to.Text(), pasted);
