@@ -11,9 +11,11 @@
 // the toolkit, which lays a block out whole for every change, never lays out
 // more than a piece for a key, a paint or a move of the cursor. The joins
 // between pieces are no characters: Text(), copy, cut, drag-and-drop, the
-// cursor keys, Backspace and Delete all pass over them. On screen a join ends
-// a row early, and a box that does not wrap shows such a line in rows of at
-// most kPieceLength characters.
+// cursor keys, Backspace and Delete all pass over them, and a line break typed
+// or committed by an input method in a piece is a line break. On screen a join
+// ends a row early; a box that does not wrap shows such a line in rows of at
+// most kPieceLength characters, each row that the line goes on after ending
+// with a grey arrow.
 // Tab moves the focus on, as in any form; Ctrl+Tab types a tab. Tab stops
 // stand every 8 average characters of the box's font, as in a text editor.
 
