@@ -1,5 +1,7 @@
 #include "ui/text_box.h"
 
+#include "ui/main/pane_wait_cursor.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QFontMetrics>
@@ -276,8 +278,12 @@ void TextBox::insertFromMimeData(const QMimeData* source) {
     }
     // A pasted or dropped text is checked before it is laid out: laying out a
     // long unbreakable run between words first would freeze the window. Its
-    // long lines go in as pieces, as the program's own texts do.
+    // long lines go in as pieces, as the program's own texts do. A page of a
+    // megabyte takes about a tenth of a second to go in: the wait pointer
+    // shows it, as for the commands.
     const QString text = source->text();
+    PaneWaitCursor wait;
+    wait.Expect(text.size());
     BreakAnywhereFor(text);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();

@@ -311,6 +311,24 @@ TEST(TextBoxPieces, CopyPasteAndUndoSeeThroughJoins) {
     EXPECT_EQ(to.Text(), cut);
 }
 
+// A paste that takes a tenth of a second or more shows the wait pointer while
+// it goes in; a small one leaves the pointer alone.
+TEST(TextBoxPieces, BigPastesShowTheWaitPointer) {
+    for (const auto& [size, wait] :
+         {std::pair{qsizetype{10}, false}, std::pair{qsizetype{500'000}, true}}) {
+        TextBox box;
+        std::vector<bool> seen;
+        QObject::connect(&box, &QPlainTextEdit::textChanged, [&seen] {
+            const QCursor* pointer = QGuiApplication::overrideCursor();
+            seen.push_back(pointer != nullptr && pointer->shape() == Qt::WaitCursor);
+        });
+        QApplication::clipboard()->setText(QStringLiteral("x").repeated(size));
+        box.paste();
+        EXPECT_EQ(seen, std::vector<bool>({wait})) << size;
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+}
+
 // Whether the box shows a mark just after the end of `block`'s row: the row's
 // end is scrolled into view and the strip after it searched for ink.
 bool MarkAfterRow(TextBox& box, const QTextBlock& block) {
