@@ -1,6 +1,6 @@
 #include "ui/text_box.h"
 
-#include "ui/main/pane_wait_cursor.h"
+#include "ui/pane_wait_cursor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>

@@ -5,7 +5,7 @@
 
 #include "engine/engine.h"
 #include "ui/about/frm_help.h"
-#include "ui/main/pane_wait_cursor.h"
+#include "ui/pane_wait_cursor.h"
 #include "ui/text_box.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // auto-hide (the edge watch's timer) and the exit reminder.
 #include "ui/main/frm_main.h"
 
-#include "ui/main/pane_wait_cursor.h"
+#include "ui/pane_wait_cursor.h"
 #include "ui/text_box.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
-// The wait pointer while a command changes the panes' texts. A step that
-// converts, lays out or hands over this many characters takes some
+// The wait pointer while a command or a paste changes the panes' texts. A
+// step that converts, lays out or hands over this many characters takes some
 // hundredths of a second; twice as many, about a tenth (measured on two
 // cores: 1 M characters in and 3.2 M out converted and shown in 90 ms, a swap
 // of two 1 M boxes 86 ms; a line of references with no place to break costs
